@@ -1,0 +1,56 @@
+// Loading the network library, encoding a position for it, and releasing it.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "netlib/library_seam.h"
+#include "rules/board.h"
+
+namespace qrv {
+
+// Two integers a square, in square order: element 2s is 1 for an 'O' on s, element 2s+1 is 1
+// for an 'X'; an empty square gives 0 and 0.
+inline constexpr int kNetInputSize = 18;
+using NetInput = std::array<std::int32_t, kNetInputSize>;
+
+NetInput EncodeNetInput(const Board& position);
+
+// The library's entry points, with C linkage.
+using InitNetProc = int (*)(const char* weightsFileName);
+using GetNetMoveProc = int (*)(const std::int32_t* input);
+using KillNetProc = int (*)();
+
+inline constexpr char kWeightsFileName[] = "qrv.bpn";
+inline constexpr std::size_t kMaxLibraryPath = 4096;
+
+struct NetworkBinding {
+    seam::LibraryHandle Library = nullptr;
+    InitNetProc InitNet = nullptr;
+    KillNetProc KillNet = nullptr;
+    GetNetMoveProc GetNetMove = nullptr;
+};
+
+// Loads the network library from `folder` (which ends in a path separator), looks up its three
+// entry points and initialises it with the weights file. True when the network is ready. A
+// failure after the load keeps the library and whatever entry points were found until release.
+bool LoadNetworkLibrary(NetworkBinding& binding, const char* folder);
+
+// The same from the folder of the running program: a library anywhere else counts as missing.
+bool LoadNetworkLibrary(NetworkBinding& binding);
+
+// Seeds the random source from the millisecond clock, then loads the library from the program's
+// folder; on failure calls reportFailure (if given), which shows the person the message.
+bool StartNetworkLibrary(NetworkBinding& binding, void (*reportFailure)());
+
+// Calls KillNet when found, unloads the library and forgets it; does nothing when none is loaded.
+void ReleaseNetworkLibrary(NetworkBinding& binding);
+
+// Whether the network can be asked at all.
+inline bool HasNetMove(const NetworkBinding& binding) { return binding.GetNetMove != nullptr; }
+
+// Asks the network for its square on `position`: the answer as it came, or kNoSquare when
+// there is no network to ask. Callers check that it names a square before they use it.
+int AskNetwork(const NetworkBinding& binding, const Board& position);
+
+}  // namespace qrv

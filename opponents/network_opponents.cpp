@@ -1,0 +1,178 @@
+#include <algorithm>
+
+#include "opponents/opponents.h"
+#include "rules/random.h"
+
+namespace qrv {
+
+namespace {
+
+inline constexpr int kUndecided = -100;
+
+// Writes the computer's 'O' on a random empty square.
+int PlayRandomSquare(Board& board) {
+    const int square = RandomEmptySquare(board);
+    board[square] = kComputerMark;
+    return square;
+}
+
+// The opening both network-based opponents share: win, block, and at turn 4 a random square.
+// Returns kUndecided when the stored positions must be consulted.
+int NetworkOpening(int turn, Board& board, int& outcome) {
+    outcome = kOutcomeNone;
+    if (turn < 1 || turn > 4) {
+        return kCannotMove;
+    }
+    if (turn >= 3) {
+        const int win = FindOpenSquareInLine(board, kSumTwoOOpen);
+        if (win >= 0) {
+            board[win] = kComputerMark;
+            outcome = kOutcomeCompletedLine;
+            return win;
+        }
+    }
+    const int block = FindOpenSquareInLine(board, kSumTwoXOpen);
+    if (block >= 0) {
+        board[block] = kComputerMark;
+        // At turn 4 any block reports a draw, without checking for a second open line.
+        outcome = turn == 4 ? kOutcomeDrawn : kOutcomeBlocked;
+        return block;
+    }
+    if (turn == 4) {
+        outcome = kOutcomeDrawn;
+        return PlayRandomSquare(board);
+    }
+    return kUndecided;
+}
+
+Board SlotPosition(const PatternSlot& slot) {
+    Board position{};
+    std::copy_n(slot.begin(), kSquareCount, position.begin());
+    position[kSquareCount] = '\0';
+    return position;
+}
+
+// The rotated search over the window: the board turned, then mirrored and turned. Returns the
+// slot found (or the count) and how the board was transformed to equal it.
+int FindRotatedPattern(const Board& board, const PatternTable& patterns, SearchWindow window,
+                       int& turns, bool& mirrored) {
+    Board copy = board;
+    turns = 0;
+    mirrored = false;
+    int found =
+        MatchPatternRotated(copy, patterns.slots, turns, window.first, window.stop, patterns.count);
+    if (found >= patterns.count) {
+        MirrorBoard(copy);
+        mirrored = true;
+        found = MatchPatternRotated(copy, patterns.slots, turns, window.first, window.stop,
+                                    patterns.count);
+    }
+    return found;
+}
+
+// The network's answer for a stored position carried back onto the board, or kNoSquare when
+// the answer names no square.
+int AnswerOnBoard(const OpponentResources& resources, int slot, int turns, bool mirrored) {
+    int square = AskNetwork(resources.network, SlotPosition(resources.patterns.slots[slot]));
+    if (!IsSquare(square)) {
+        return kNoSquare;
+    }
+    UnrotateSquare(turns, square);  // leaves the centre and zero turns alone
+    return mirrored ? MirrorSquare(square) : square;
+}
+
+}  // namespace
+
+SearchWindow SearchWindowForTurn(int turn) {
+    switch (turn) {
+        case 1:
+            return {0, 3};
+        case 2:
+            return {3, 11};
+        default:
+            // Turn 3 runs to the table's capacity; the count ends the search after slot 16.
+            return {11, kPatternSlotCapacity};
+    }
+}
+
+int DirectPatternMove(Board& board, const OpponentResources& resources, int first, int stop) {
+    const PatternTable& patterns = resources.patterns;
+    Board copy = board;
+    bool mirrored = false;
+    if (FindPattern(patterns.slots, copy, first, stop, patterns.count) >= patterns.count) {
+        MirrorBoard(copy);
+        mirrored = true;
+        if (FindPattern(patterns.slots, copy, first, stop, patterns.count) >= patterns.count) {
+            return kNoPatternFound;
+        }
+    }
+    int square = AskNetwork(resources.network, copy);
+    // An answer that names no square is as unusable as one on a taken square.
+    if (!IsSquare(square)) {
+        return kAnswerTaken;
+    }
+    if (mirrored) {
+        square = MirrorSquare(square);
+    }
+    if (board[square] != kEmptyMark) {
+        return kAnswerTaken;
+    }
+    board[square] = kComputerMark;
+    return square;
+}
+
+int NetworkOpponentMove(int turn, Board& board, const OpponentResources& resources, int& outcome) {
+    const int opening = NetworkOpening(turn, board, outcome);
+    if (opening != kUndecided) {
+        return opening;
+    }
+    // Without a network this opponent still plays: its own fallback for an unknown position.
+    if (!HasNetMove(resources.network)) {
+        return PlayRandomSquare(board);
+    }
+    const SearchWindow window = SearchWindowForTurn(turn);
+    const int direct = DirectPatternMove(board, resources, window.first, window.stop);
+    if (direct >= 0) {
+        return direct;
+    }
+    if (direct == kAnswerTaken) {
+        return kCannotMove;
+    }
+    int turns = 0;
+    bool mirrored = false;
+    const int slot = FindRotatedPattern(board, resources.patterns, window, turns, mirrored);
+    if (slot >= resources.patterns.count) {
+        return PlayRandomSquare(board);
+    }
+    const int square = AnswerOnBoard(resources, slot, turns, mirrored);
+    if (!IsSquare(square) || board[square] != kEmptyMark) {
+        return PlayRandomSquare(board);
+    }
+    board[square] = kComputerMark;
+    return square;
+}
+
+int GeneticOpponentMove(int turn, Board& board, const OpponentResources& resources, int& outcome) {
+    const int opening = NetworkOpening(turn, board, outcome);
+    if (opening != kUndecided) {
+        return opening;
+    }
+    if (!HasNetMove(resources.network)) {
+        return kCannotMove;
+    }
+    int turns = 0;
+    bool mirrored = false;
+    const int slot =
+        FindRotatedPattern(board, resources.patterns, SearchWindowForTurn(turn), turns, mirrored);
+    if (slot >= resources.patterns.count) {
+        return kCannotMove;
+    }
+    const int square = AnswerOnBoard(resources, slot, turns, mirrored);
+    if (!IsSquare(square) || board[square] != kEmptyMark) {
+        return kCannotMove;
+    }
+    board[square] = kComputerMark;
+    return square;
+}
+
+}  // namespace qrv

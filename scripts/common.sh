@@ -1,0 +1,31 @@
+# Shared by scripts/run and scripts/test: install Debian packages that are missing.
+# shellcheck shell=bash
+
+QRV_APT_UPDATED=0
+
+# need_packages PKG...: installs those of the packages that are not installed yet.
+need_packages() {
+    local missing=()
+    local pkg
+    for pkg in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "ok installed"; then
+            missing+=("$pkg")
+        fi
+    done
+    if [ "${#missing[@]}" -eq 0 ]; then
+        return 0
+    fi
+    local sudo=""
+    if [ "$(id -u)" -ne 0 ]; then
+        sudo="sudo"
+    fi
+    echo "Installing: ${missing[*]}"
+    if [ "$QRV_APT_UPDATED" -eq 0 ]; then
+        $sudo apt-get update -qq
+        QRV_APT_UPDATED=1
+    fi
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# The tools every build needs.
+QRV_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev)
