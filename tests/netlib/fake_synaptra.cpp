@@ -22,7 +22,7 @@ int callCount = 0;
 std::int32_t lastInput[18];
 char initName[256];
 
-int FirstEmptySquare(const std::int32_t* input) {
+[[maybe_unused]] int FirstEmptySquare(const std::int32_t* input) {
     for (int square = 0; square < 9; ++square) {
         if (input[2 * square] == 0 && input[2 * square + 1] == 0) {
             return square;
