@@ -1,0 +1,176 @@
+// The main window: set-up, background painting, commands and shutdown.
+#include "ui/win32/main_window.h"
+
+#include "resources/resource_ids.h"
+
+namespace qrv::win32 {
+
+UiState Ui;
+GameState Game;
+PatternTable Patterns;
+NetworkBinding Network;
+
+namespace {
+
+// The two requests through which the game reaches this window.
+class MainWindowScreen final : public GameScreen {
+public:
+    void Attach(HWND window) { window_ = window; }
+    void RepaintSquare(int square) override { win32::RepaintSquare(window_, square); }
+    void SetStatusText(const char* text) override { win32::SetStatusText(window_, text); }
+
+private:
+    HWND window_ = nullptr;
+};
+
+MainWindowScreen Screen;
+
+// LoadStringA on the program's own string table.
+int LoadProgramString(unsigned id, char* buffer, int size) {
+    return LoadStringA(Ui.Instance, id, buffer, size);
+}
+
+void ReportLibraryFailure() {
+    // No owner: the main window is still being created and is not visible yet.
+    MessageBoxA(nullptr, kLibraryFailureText, kLibraryFailureCaption, MB_OK | MB_ICONERROR);
+}
+
+BOOL SetUp(HWND window) {
+    if (!LoadPatternTable(Patterns, LoadProgramString, 1)) {
+        // Damaged resources: the window opens without a game and can only be closed.
+        return FALSE;
+    }
+    StartNetworkLibrary(Network, ReportLibraryFailure);
+    Ui.HighlightPen = CreatePen(PS_SOLID, 3, RGB(255, 0, 0));
+    Ui.NormalPen = CreatePen(PS_SOLID, 3, RGB(127, 127, 255));
+    Ui.ProgramIcon = LoadIconA(Ui.Instance, MAKEINTRESOURCEA(IDI_PROGRAM_ICON));
+    for (int square = 0; square < kSquareCount; ++square) {
+        HWND button = GetDlgItem(window, IDC_FIRST_SQUARE + square);
+        if (button == nullptr) {
+            continue;
+        }
+        Ui.SavedSquareProcs[square] = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+            button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SquareButtonProc)));
+    }
+    Screen.Attach(window);
+    InitGameState(Game, Screen, Patterns, Network);
+    Ui.GameReady = true;
+    return TRUE;  // the focus goes to the first tab stop, "Exit"
+}
+
+// Releases what the set-up acquired, once; a window without a game holds nothing but still
+// has to quit.
+void ShutDown(HWND window) {
+    if (Ui.ShutDown) {
+        return;
+    }
+    Ui.ShutDown = true;
+    ReleaseNetworkLibrary(Network);
+    if (Ui.HighlightPen != nullptr) {
+        DeleteObject(Ui.HighlightPen);
+        Ui.HighlightPen = nullptr;
+    }
+    if (Ui.NormalPen != nullptr) {
+        DeleteObject(Ui.NormalPen);
+        Ui.NormalPen = nullptr;
+    }
+    for (int square = 0; square < kSquareCount; ++square) {
+        if (Ui.SavedSquareProcs[square] == nullptr) {
+            continue;
+        }
+        SetWindowLongPtrA(GetDlgItem(window, IDC_FIRST_SQUARE + square), GWLP_WNDPROC,
+                          reinterpret_cast<LONG_PTR>(Ui.SavedSquareProcs[square]));
+        Ui.SavedSquareProcs[square] = nullptr;
+    }
+    PostQuitMessage(0);
+}
+
+void PaintBackground(HWND window) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    if (IsIconic(window)) {
+        if (Ui.ProgramIcon != nullptr) {
+            DrawIcon(dc, 0, 0, Ui.ProgramIcon);
+        }
+    } else {
+        FillRect(dc, &paint.rcPaint, GetSysColorBrush(COLOR_BTNFACE));
+    }
+    EndPaint(window, &paint);
+}
+
+void ChooseOpponent(HWND window, int kind) {
+    SetOpponent(Game, kind);
+    // The new game starts once this menu command has been handled.
+    PostMessageA(window, WM_COMMAND, IDC_RESET_BUTTON, 0);
+}
+
+void HandleCommand(HWND window, int command) {
+    switch (command) {
+        case IDCANCEL:
+            ShutDown(window);
+            return;
+        case IDC_EXIT_BUTTON:
+        case IDM_EXIT:
+            PostMessageA(window, WM_CLOSE, 0, 0);
+            return;
+        case IDM_ABOUT:
+            DialogBoxParamA(Ui.Instance, MAKEINTRESOURCEA(IDD_ABOUT_BOX), window, AboutDialogProc,
+                            0);
+            return;
+        default:
+            break;
+    }
+    if (!Ui.GameReady || Ui.ShutDown) {
+        return;  // no game to play
+    }
+    switch (command) {
+        case IDC_PLAY_O_BUTTON:
+            PlayComputerMove(Game);
+            return;
+        case IDC_RESET_BUTTON:
+            NewGame(Game);
+            return;
+        case IDM_RULE_OPPONENT:
+            ChooseOpponent(window, kRuleOpponent);
+            return;
+        case IDM_NETWORK_OPPONENT:
+            ChooseOpponent(window, kNetworkOpponent);
+            return;
+        case IDM_GENETIC_OPPONENT:
+            ChooseOpponent(window, kGeneticOpponent);
+            return;
+        default:
+            break;
+    }
+    if (command >= IDC_FIRST_SQUARE && command <= IDC_LAST_SQUARE) {
+        const int square = command - IDC_FIRST_SQUARE;
+        if (CanSelectSquare(Game, square)) {
+            SelectSquare(Game, square);
+        }
+    }
+}
+
+}  // namespace
+
+void SetStatusText(HWND window, const char* text) {
+    SetWindowTextA(GetDlgItem(window, IDC_STATUS_FIELD), text);
+}
+
+INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
+    switch (message) {
+        case WM_INITDIALOG:
+            return SetUp(window);
+        case WM_PAINT:
+            PaintBackground(window);
+            return TRUE;
+        case WM_DRAWITEM:
+            return TRUE;  // the squares paint themselves in SquareButtonProc
+        case WM_COMMAND:
+            HandleCommand(window, LOWORD(wParam));
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+}  // namespace qrv::win32

@@ -1,0 +1,54 @@
+// The Windows front end: its process-wide state and the procedures of its windows.
+#pragma once
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <array>
+
+#include "game/game_state.h"
+#include "netlib/network_binding.h"
+#include "opponents/pattern_table.h"
+#include "rules/board.h"
+
+namespace qrv::win32 {
+
+// The user interface's handles, one set per process.
+struct UiState {
+    HINSTANCE Instance = nullptr;  // stored first thing by the entry point
+    HWND MainWindow = nullptr;     // null until the main window's creation has returned
+    HICON ProgramIcon = nullptr;
+    HPEN NormalPen = nullptr;     // marks of squares not in a completed line
+    HPEN HighlightPen = nullptr;  // marks of the squares of a completed line
+    std::array<WNDPROC, kSquareCount> SavedSquareProcs{};  // null while a square is not hooked
+    bool GameReady = false;  // the set-up got as far as starting the game
+    bool ShutDown = false;   // the shutdown has run; later requests are ignored
+};
+
+// The process's one game and what it reads, owned by the front end.
+extern UiState Ui;
+extern GameState Game;
+extern PatternTable Patterns;
+extern NetworkBinding Network;
+
+// Start-up.
+void RegisterMainWindowClass(HINSTANCE instance);
+bool CreateMainWindow(HINSTANCE instance);
+int RunMessageLoop();
+
+// The main window.
+INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void SetStatusText(HWND window, const char* text);
+
+// The squares.
+LRESULT CALLBACK SquareButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam);
+void RepaintSquare(HWND window, int square);
+
+// The About box.
+INT_PTR CALLBACK AboutDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The texts of the box shown when the network library cannot be used.
+inline constexpr char kLibraryFailureCaption[] = "Error...Failed to load Synaptra.dll!";
+inline constexpr char kLibraryFailureText[] = "Close app, place DLL & qrv.bpn in same folder as exe";
+
+}  // namespace qrv::win32
