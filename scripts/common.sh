@@ -29,3 +29,8 @@ need_packages() {
 
 # The tools every build needs.
 QRV_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev)
+
+# The Windows program: cross-compiler, resource compiler and objdump, and Wine under Xvfb for
+# its tests (ImageMagick turns their screenshots into PNG files).
+QRV_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xauth
+    imagemagick python3)

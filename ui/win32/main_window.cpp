@@ -36,6 +36,7 @@ void ReportLibraryFailure() {
 }
 
 BOOL SetUp(HWND window) {
+    Screen.Attach(window);
     if (!LoadPatternTable(Patterns, LoadProgramString, 1)) {
         // Damaged resources: the window opens without a game and can only be closed.
         return FALSE;
@@ -52,7 +53,6 @@ BOOL SetUp(HWND window) {
         Ui.SavedSquareProcs[square] = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
             button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SquareButtonProc)));
     }
-    Screen.Attach(window);
     InitGameState(Game, Screen, Patterns, Network);
     Ui.GameReady = true;
     return TRUE;  // the focus goes to the first tab stop, "Exit"
