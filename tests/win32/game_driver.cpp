@@ -3,6 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <algorithm>
 
 namespace driver {
 
@@ -124,9 +125,16 @@ bool PenNear(const ScreenShot& shot, int x, int y) {
 
 SquareLook LookAtSquare(const ScreenShot& shot, const RECT& square) {
     SquareLook look;
+    RECT marks{square.right, square.bottom, square.left - 1, square.top - 1};
     for (int y = square.top; y < square.bottom; ++y) {
         for (int x = square.left; x < square.right; ++x) {
             const COLORREF colour = shot.At(x, y);
+            if (IsPen(colour)) {
+                marks.left = std::min<LONG>(marks.left, x);
+                marks.top = std::min<LONG>(marks.top, y);
+                marks.right = std::max<LONG>(marks.right, x);
+                marks.bottom = std::max<LONG>(marks.bottom, y);
+            }
             if (colour == kRed) {
                 ++look.redPixels;
             } else if (colour == kLightBlue) {
@@ -147,6 +155,14 @@ SquareLook LookAtSquare(const ScreenShot& shot, const RECT& square) {
     const bool leftEdge = PenNear(shot, left + 1, midY);
     const bool diagonal = PenNear(shot, left + (right - left) / 4, top + (bottom - top) / 4);
     const int penPixels = look.redPixels + look.bluePixels;
+    if (penPixels > 0) {
+        // The pen is 3 wide, so its pixels reach one beyond the figure's box; the last pixel
+        // of a line or an ellipse stops one short of its right and bottom coordinates.
+        look.leftOut = left - marks.left;
+        look.topOut = top - marks.top;
+        look.rightOut = marks.right - (right - 1);
+        look.bottomOut = marks.bottom - (bottom - 1);
+    }
     if (penPixels == 0) {
         look.mark = ' ';
     } else if (centre && diagonal && !leftEdge) {
@@ -335,6 +351,17 @@ std::string BoardDifference(const std::vector<SquareLook>& looks, const char* bo
         }
         if (board[square] == ' ') {
             continue;
+        }
+        const int outs[] = {look.leftOut, look.topOut, look.rightOut, look.bottomOut};
+        for (int out : outs) {
+            if (out < 0 || out > 2) {
+                std::snprintf(line, sizeof line,
+                              " square %d's mark is not drawn in its box (edges %d %d %d %d "
+                              "pixels outside);",
+                              square, look.leftOut, look.topOut, look.rightOut, look.bottomOut);
+                problems += line;
+                break;
+            }
         }
         if (shouldBeRed && (look.redPixels == 0 || look.bluePixels != 0)) {
             std::snprintf(line, sizeof line, " square %d should be red (red %d, blue %d);", square,

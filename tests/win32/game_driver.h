@@ -82,6 +82,9 @@ struct SquareLook {
     int redPixels = 0;
     int bluePixels = 0;
     int otherPenPixels = 0;
+    // The box of the mark's pixels against the figure's box (the square inset by 4 at the top
+    // left and 6 at the bottom right): how far each edge lies outside it.
+    int leftOut = 0, topOut = 0, rightOut = 0, bottomOut = 0;
 };
 std::vector<SquareLook> LookAtBoard(HWND main);
 // "XO XXOX O"-style text of the board as painted.

@@ -5,10 +5,16 @@ set -eu
 export WINEPREFIX="$1"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
+if [ -f "$WINEPREFIX/system.reg" ]; then
+    # Ends whatever an earlier, interrupted run left running in this prefix.
+    wineserver -k 2>/dev/null || true
+else
     mkdir -p "$WINEPREFIX"
     wine wineboot --init
 fi
+# A program that crashes is reported on its console and ends, instead of waiting behind a
+# crash dialog that nobody closes.
+wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null
 # Leaves no process of the start-up behind that could still change the prefix.
-wineserver -w
+timeout 120 wineserver -w
 test -f "$WINEPREFIX/system.reg"
