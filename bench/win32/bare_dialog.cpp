@@ -36,8 +36,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 #else
     const int templateId = 1;
 #endif
-    HWND window = CreateDialogParamA(instance, MAKEINTRESOURCEA(templateId), nullptr,
-                                     BareDialogProc, 0);
+    HWND window =
+        CreateDialogParamA(instance, MAKEINTRESOURCEA(templateId), nullptr, BareDialogProc, 0);
     if (window == nullptr) {
         return 1;
     }

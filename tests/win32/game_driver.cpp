@@ -1,9 +1,9 @@
 #include "game_driver.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
-#include <algorithm>
 
 namespace driver {
 
@@ -109,7 +109,9 @@ RECT ScreenRectOfClient(HWND window) {
     return RECT{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
 }
 
-bool IsPen(COLORREF colour) { return colour == kRed || colour == kLightBlue; }
+bool IsPen(COLORREF colour) {
+    return colour == kRed || colour == kLightBlue;
+}
 
 // Whether a pen-coloured pixel lies within one pixel of (x, y).
 bool PenNear(const ScreenShot& shot, int x, int y) {
@@ -139,7 +141,8 @@ SquareLook LookAtSquare(const ScreenShot& shot, const RECT& square) {
                 ++look.redPixels;
             } else if (colour == kLightBlue) {
                 ++look.bluePixels;
-            } else if (GetRValue(colour) > 200 && GetGValue(colour) < 60 && GetBValue(colour) < 60) {
+            } else if (GetRValue(colour) > 200 && GetGValue(colour) < 60 &&
+                       GetBValue(colour) < 60) {
                 ++look.otherPenPixels;  // nearly red: a mark drawn in a wrong colour
             }
         }
@@ -186,7 +189,9 @@ void Fail(const char* format, ...) {
     std::fflush(stdout);
 }
 
-int FailureCount() { return failures; }
+int FailureCount() {
+    return failures;
+}
 
 void Note(const char* format, ...) {
     std::va_list args;
@@ -275,7 +280,9 @@ std::string ClassName(HWND window) {
     return name;
 }
 
-std::string StatusText(HWND main) { return WindowText(GetDlgItem(main, kStatusId)); }
+std::string StatusText(HWND main) {
+    return WindowText(GetDlgItem(main, kStatusId));
+}
 
 void ClickControl(HWND main, int id) {
     HWND control = GetDlgItem(main, id);
@@ -289,7 +296,9 @@ void ClickControl(HWND main, int id) {
     SendMessageTimeoutA(control, BM_CLICK, 0, 0, SMTO_NORMAL, 10000, &ignored);
 }
 
-void ClickSquare(HWND main, int square) { ClickControl(main, kFirstSquareId + square); }
+void ClickSquare(HWND main, int square) {
+    ClickControl(main, kFirstSquareId + square);
+}
 
 void MenuCommand(HWND main, int command) {
     // A menu's command: notification 0, no control.
@@ -379,8 +388,8 @@ std::string BoardDifference(const std::vector<SquareLook>& looks, const char* bo
 
 }  // namespace
 
-bool ExpectGame(HWND main, const char* board, const char* red, const char* status,
-                const char* what, int timeoutMs) {
+bool ExpectGame(HWND main, const char* board, const char* red, const char* status, const char* what,
+                int timeoutMs) {
     std::string boardProblems;
     std::string shown;
     for (int waited = 0;; waited += 100) {

@@ -92,8 +92,8 @@ std::string BoardText(const std::vector<SquareLook>& looks);
 
 // Waits until the board shows `board` with the squares of `red` (e.g. "036") in red and every
 // other mark light blue, and the status line shows `status`; reports a failure after timeout.
-bool ExpectGame(HWND main, const char* board, const char* red, const char* status,
-                const char* what, int timeoutMs = 8000);
+bool ExpectGame(HWND main, const char* board, const char* red, const char* status, const char* what,
+                int timeoutMs = 8000);
 
 // Saves the window's area of the screen as a 24-bit BMP file.
 bool SaveWindowBitmap(HWND window, const std::string& path);

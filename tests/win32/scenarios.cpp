@@ -54,8 +54,7 @@ void PlaySteps(HWND main, const Step* steps, int count) {
 }
 
 // After the end of a game, clicks on free and taken squares and "Play O" change nothing.
-void CheckGameOverIgnoresInput(HWND main, const char* board, const char* red,
-                               const char* status) {
+void CheckGameOverIgnoresInput(HWND main, const char* board, const char* red, const char* status) {
     for (int square = 0; square < 9; ++square) {
         ClickSquare(main, square);
     }
@@ -339,12 +338,9 @@ void ScenarioWin(GameProcess& game) {
         return;
     }
     const Step steps[] = {
-        {0, false, "X        ", "", kOpening},
-        {-1, true, "XO       ", "", kOpening},
-        {4, false, "XO  X    ", "", kOpening},
-        {-1, true, "XO  X   O", "", kBlocked},
-        {3, false, "XO XX   O", "", kBlocked},
-        {-1, true, "XO XXO  O", "", kBlocked},
+        {0, false, "X        ", "", kOpening},   {-1, true, "XO       ", "", kOpening},
+        {4, false, "XO  X    ", "", kOpening},   {-1, true, "XO  X   O", "", kBlocked},
+        {3, false, "XO XX   O", "", kBlocked},   {-1, true, "XO XXO  O", "", kBlocked},
         {6, false, "XO XXOX O", "036", kYouWin},  // wins at once, without "Play O"
     };
     PlaySteps(main, steps, sizeof steps / sizeof steps[0]);

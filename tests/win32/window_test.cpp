@@ -35,7 +35,9 @@ void Check(bool condition, const char* format, ...) {
     std::fflush(stdout);
 }
 
-HWND Square(int square) { return GetDlgItem(Ui.MainWindow, IDC_FIRST_SQUARE + square); }
+HWND Square(int square) {
+    return GetDlgItem(Ui.MainWindow, IDC_FIRST_SQUARE + square);
+}
 
 WNDPROC ProcOf(HWND window) {
     return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));
@@ -54,7 +56,9 @@ std::string StatusText() {
     return text;
 }
 
-void Command(int id) { SendMessageA(Ui.MainWindow, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+void Command(int id) {
+    SendMessageA(Ui.MainWindow, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+}
 
 // Takes the messages posted to this thread so far; true when the quit message was among them.
 bool TakeQuitMessage(int* exitCode) {
@@ -133,8 +137,8 @@ void TestGame(const char* log) {
     const WNDPROC buttonProc = ButtonClassProc();
     for (int square = 0; square < kSquareCount; ++square) {
         Check(ProcOf(Square(square)) == SquareButtonProc, "square %d is not hooked", square);
-        Check(Ui.SavedSquareProcs[square] == buttonProc,
-              "square %d's own procedure was not kept", square);
+        Check(Ui.SavedSquareProcs[square] == buttonProc, "square %d's own procedure was not kept",
+              square);
     }
     // A click reaches the game through the hooked button.
     SendMessageA(Square(4), BM_CLICK, 0, 0);
@@ -150,15 +154,14 @@ void TestGame(const char* log) {
     Check(GetObjectType(highlightPen) == 0 && GetObjectType(normalPen) == 0,
           "the pens were not deleted");
     for (int square = 0; square < kSquareCount; ++square) {
-        Check(ProcOf(Square(square)) == buttonProc,
-              "square %d did not get its own procedure back", square);
+        Check(ProcOf(Square(square)) == buttonProc, "square %d did not get its own procedure back",
+              square);
     }
 
     // A second request before the quit message is taken: nothing more is released.
     SetWindowLongPtrA(Square(0), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(MarkerProc));
     Command(IDCANCEL);
-    SendMessageA(Ui.MainWindow, WM_CLOSE, 0, 0);
-    TakeQuitMessage(&exitCode);
+    SendMessageA(Ui.MainWindow, WM_CLOSE, 0, 0);  // becomes a posted IDCANCEL
     Check(!TakeQuitMessage(&exitCode), "a second shutdown posted another quit message");
     Check(ProcOf(Square(0)) == MarkerProc, "a second shutdown changed the squares' procedures");
     Check(KillNetCalls(log) == 1, "KillNet called %d times after a second shutdown",
@@ -200,8 +203,8 @@ void TestNoGame() {
     Command(IDCANCEL);
     Check(TakeQuitMessage(&exitCode) && exitCode == 0, "the shutdown posted no quit message 0");
     for (int square = 0; square < kSquareCount; ++square) {
-        Check(ProcOf(Square(square)) == buttonProc,
-              "square %d's procedure changed at the shutdown", square);
+        Check(ProcOf(Square(square)) == buttonProc, "square %d's procedure changed at the shutdown",
+              square);
     }
     // The squares still work as buttons afterwards.
     SendMessageA(Square(0), BM_SETSTATE, TRUE, 0);

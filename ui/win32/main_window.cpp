@@ -50,8 +50,8 @@ BOOL SetUp(HWND window) {
         if (button == nullptr) {
             continue;
         }
-        Ui.SavedSquareProcs[square] = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-            button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SquareButtonProc)));
+        Ui.SavedSquareProcs[square] = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SquareButtonProc)));
     }
     InitGameState(Game, Screen, Patterns, Network);
     Ui.GameReady = true;

@@ -49,6 +49,7 @@ INT_PTR CALLBACK AboutDialogProc(HWND window, UINT message, WPARAM wParam, LPARA
 
 // The texts of the box shown when the network library cannot be used.
 inline constexpr char kLibraryFailureCaption[] = "Error...Failed to load Synaptra.dll!";
-inline constexpr char kLibraryFailureText[] = "Close app, place DLL & qrv.bpn in same folder as exe";
+inline constexpr char kLibraryFailureText[] =
+    "Close app, place DLL & qrv.bpn in same folder as exe";
 
 }  // namespace qrv::win32

@@ -24,8 +24,8 @@ void RegisterMainWindowClass(HINSTANCE instance) {
 
 bool CreateMainWindow(HINSTANCE instance) {
     // The whole set-up of the program runs inside this call, in WM_INITDIALOG.
-    Ui.MainWindow = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_MAIN_WINDOW), nullptr,
-                                       MainDialogProc, 0);
+    Ui.MainWindow =
+        CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_MAIN_WINDOW), nullptr, MainDialogProc, 0);
     if (Ui.MainWindow == nullptr) {
         return false;
     }
