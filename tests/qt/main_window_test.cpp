@@ -1,7 +1,7 @@
 // Whole games through the window, with a fake network library whose answers the test chooses.
 #include <QAction>
 #include <QApplication>
-#include <QGroupBox>
+#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -101,7 +101,7 @@ private Q_SLOTS:
         };
         for (int s = 0; s < kSquareCount; ++s) {
             expected.push_back({driver.Square(s), {20 + 52 * (s % 3), 22 + 40 * (s / 3), 51, 38}});
-            expected.push_back({window.findChild<QGroupBox*>(QStringLiteral("frame%1").arg(s)),
+            expected.push_back({window.findChild<QFrame*>(QStringLiteral("frame%1").arg(s)),
                                 {19 + 52 * (s % 3), 17 + 40 * (s / 3), 53, 44}});
         }
         for (const Expected& e : expected) {

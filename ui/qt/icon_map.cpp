@@ -3,7 +3,7 @@
 #include <QColor>
 #include <QHash>
 #include <QList>
-#include <QRegularExpression>
+#include <cctype>
 
 namespace qrv::qt {
 
@@ -18,15 +18,25 @@ QImage Fail(QString* error, const QString& reason) {
 
 // Entries of a legend line: a quoted character followed by a colour name.
 bool ReadPalette(const QByteArray& line, QHash<char, QRgb>& palette, QString* error) {
-    static const QRegularExpression entry(QStringLiteral("'(.)'\\s+([A-Za-z]+)"));
-    const QString text = QString::fromLatin1(line);
-    auto matches = entry.globalMatch(text, text.indexOf(QLatin1String("Palette:")));
-    while (matches.hasNext()) {
-        const QRegularExpressionMatch match = matches.next();
-        const char symbol = match.captured(1).at(0).toLatin1();
-        const QColor colour = QColor::fromString(match.captured(2));
+    qsizetype at = line.indexOf("Palette:");
+    while ((at = line.indexOf('\'', at)) >= 0 && at + 2 < line.size()) {
+        if (line[at + 2] != '\'') {
+            ++at;
+            continue;
+        }
+        const char symbol = line[at + 1];
+        qsizetype name = at + 3;
+        while (name < line.size() && (line[name] == ' ' || line[name] == '\t')) {
+            ++name;
+        }
+        qsizetype end = name;
+        while (end < line.size() && std::isalpha(static_cast<unsigned char>(line[end]))) {
+            ++end;
+        }
+        const QString colourName = QString::fromLatin1(line.mid(name, end - name));
+        const QColor colour = QColor::fromString(colourName);
         if (!colour.isValid()) {
-            Fail(error, QStringLiteral("unknown colour '%1'").arg(match.captured(2)));
+            Fail(error, QStringLiteral("unknown colour '%1'").arg(colourName));
             return false;
         }
         if (palette.contains(symbol)) {
@@ -34,6 +44,7 @@ bool ReadPalette(const QByteArray& line, QHash<char, QRgb>& palette, QString* er
             return false;
         }
         palette.insert(symbol, colour.rgba());
+        at = end;
     }
     return true;
 }

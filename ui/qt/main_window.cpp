@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFrame>
-#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -142,9 +141,10 @@ void MainWindow::BuildControls() {
 
     for (int column = 0; column < 3; ++column) {
         for (int row = 0; row < 3; ++row) {
-            auto* frame = new QGroupBox(client_);
+            // An etched box, as a group box without a title is drawn on Windows.
+            auto* frame = new QFrame(client_);
             frame->setObjectName(QStringLiteral("frame%1").arg(3 * row + column));
-            frame->setFocusPolicy(Qt::NoFocus);
+            frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
             frame->setGeometry(ToPixels(units, FrameBox(row, column)));
             frames_[3 * row + column] = frame;
         }

@@ -10,7 +10,7 @@
 #include "opponents/pattern_table.h"
 
 class QAction;
-class QGroupBox;
+class QFrame;
 class QLineEdit;
 class QPushButton;
 
@@ -79,7 +79,7 @@ private:
     QPushButton* playButton_ = nullptr;
     QPushButton* resetButton_ = nullptr;
     QLineEdit* statusField_ = nullptr;
-    std::array<QGroupBox*, kSquareCount> frames_{};
+    std::array<QFrame*, kSquareCount> frames_{};
     std::array<SquareButton*, kSquareCount> squares_{};
     bool hasGame_ = false;
     bool shutDown_ = false;
