@@ -392,6 +392,8 @@ private Q_SLOTS:
                 iconMatches = icon.toImage().convertToFormat(QImage::Format_ARGB32) ==
                               ProgramIconImage().convertToFormat(QImage::Format_ARGB32);
                 okIsDefault = box->findChild<QPushButton*>(QStringLiteral("aboutOk"))->isDefault();
+                box->grab().save(QString::fromLatin1(QRV_QT_TEST_OUTPUT) +
+                                 QStringLiteral("about.png"));
             },
             [&](QWidget* box) {
                 if (closeWith == 0) {
