@@ -214,7 +214,12 @@ private Q_SLOTS:
         driver.PlayO();
         QCOMPARE(driver.Drawn(), QStringLiteral("XO       "));
         QCOMPARE(driver.StatusText(), kOpening);  // an ordinary move leaves the text alone
+        // The status field is an ordinary edit field: what the person types stays there until
+        // the next message.
+        driver.Status()->clear();
+        QTest::keyClicks(driver.Status(), QStringLiteral("typed"));
         driver.Click(4);
+        QCOMPARE(driver.StatusText(), QStringLiteral("typed"));
         driver.PlayO();
         QCOMPARE(driver.StatusText(), kBlocked);
         driver.Click(6);
@@ -260,7 +265,6 @@ private Q_SLOTS:
         // The computer's drawn-game report does not end the game: the last X is still to come.
         QCOMPARE(driver.StatusText(), kDrawn);
         QCOMPARE(MainWindow::Game().Turn, kLastTurn);
-        driver.StatusText();
         driver.Status()->setText(QStringLiteral("typed by the person"));
         driver.Click(8);
         QCOMPARE(driver.StatusText(), kDrawn);
@@ -340,6 +344,7 @@ private Q_SLOTS:
         // The choice is made at once, the new game only once the command has returned.
         QCOMPARE(MainWindow::Game().OpponentKind, kind);
         QCOMPARE(driver.StatusText(), kBlocked);
+        QCOMPARE(driver.Window().windowTitle(), QString::fromLatin1(kWindowCaption));
         QTRY_COMPARE(driver.StatusText(), kOpening);
         QCOMPARE(driver.Drawn(), kEmpty);
         QCOMPARE(MainWindow::Game().Turn, kFirstTurn);
