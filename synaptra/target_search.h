@@ -1,0 +1,37 @@
+// The trainer's search for training targets: one square for each stored position such that
+// both network-based opponents, answered that way, never lose a game and never meet a
+// position outside the table.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "opponents/pattern_table.h"
+
+namespace synaptra {
+
+inline constexpr int kNoTarget = -1;
+
+using Targets = std::array<int, qrv::kPatternCount>;
+
+struct TargetSearchResult {
+    bool found = false;
+    Targets targets{};                    // kNoTarget where the search never asked
+    std::uint64_t expandedPositions = 0;  // positions where the person was to move
+    std::uint64_t backtracks = 0;         // target choices given up
+};
+
+TargetSearchResult SearchTargets(const qrv::PatternTable& patterns);
+
+// What the whole game tree looks like for fixed targets, for both network-based opponents.
+struct TreeCheck {
+    bool safe = false;
+    std::uint64_t games = 0;
+    std::uint64_t computerWins = 0;
+    std::uint64_t draws = 0;
+    std::uint32_t askedSlots = 0;  // bit s set when stored position s was asked for
+};
+
+TreeCheck CheckTargets(const qrv::PatternTable& patterns, const Targets& targets);
+
+}  // namespace synaptra
