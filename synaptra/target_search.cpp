@@ -202,6 +202,18 @@ TargetSearchResult SearchTargets(const qrv::PatternTable& patterns) {
     const Outcome outcome = Explore(Openings(), tally, result.backtracks);
     result.found = outcome.safe;
     result.targets = candidate.targets;
+    for (int slot = 0; slot < qrv::kPatternCount; ++slot) {
+        if (result.targets[slot] != kNoTarget) {
+            result.askedSlots |= 1u << slot;
+            continue;
+        }
+        for (int square : kPreferredSquares) {
+            if (patterns.slots[slot][square] == qrv::kEmptyMark) {
+                result.targets[slot] = square;
+                break;
+            }
+        }
+    }
     result.expandedPositions = tally.expanded;
     return result;
 }

@@ -16,7 +16,10 @@ using Targets = std::array<int, qrv::kPatternCount>;
 
 struct TargetSearchResult {
     bool found = false;
-    Targets targets{};                    // kNoTarget where the search never asked
+    // Where the game never asks for a stored position: its first empty square in the order
+    // centre, corners, edges, so that the network still gives every stored position an answer.
+    Targets targets{};
+    std::uint32_t askedSlots = 0;         // bit s set when stored position s is asked for
     std::uint64_t expandedPositions = 0;  // positions where the person was to move
     std::uint64_t backtracks = 0;         // target choices given up
 };

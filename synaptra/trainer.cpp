@@ -31,9 +31,6 @@ constexpr float kRequiredMargin = 0.5f;
 constexpr int kMaxEpochs = 100000;
 constexpr int kReportEvery = 100;
 
-// The squares tried for a stored position the game never asks about.
-constexpr int kPreferredSquares[qrv::kSquareCount] = {4, 0, 2, 6, 8, 1, 3, 5, 7};
-
 struct Sample {
     float input[kInputCount];
     std::int32_t encoded[kInputCount];
@@ -222,17 +219,9 @@ int main(int argc, char** argv) {
                      "and inside the table; no weights written\n");
         return 1;
     }
-    synaptra::Targets targets = search.targets;
+    const synaptra::Targets& targets = search.targets;
     for (int slot = 0; slot < qrv::kPatternCount; ++slot) {
-        const bool asked = targets[slot] != synaptra::kNoTarget;
-        if (!asked) {
-            for (int square : kPreferredSquares) {
-                if (table.slots[slot][square] == qrv::kEmptyMark) {
-                    targets[slot] = square;
-                    break;
-                }
-            }
-        }
+        const bool asked = (search.askedSlots & (1u << slot)) != 0;
         std::printf("position %2d  ", slot);
         PrintPosition(table.slots[slot]);
         std::printf("  -> square %d%s\n", targets[slot], asked ? "" : "  (never asked)");
