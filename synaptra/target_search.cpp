@@ -60,6 +60,7 @@ struct Tally {
     std::uint64_t computerWins = 0;
     std::uint64_t draws = 0;
     std::uint32_t asked = 0;
+    Failure failure = Failure::kNone;
 };
 
 enum class Expansion { kSafe, kUnsafe, kNeedsTarget };
@@ -88,6 +89,7 @@ Expansion Expand(const Position& position, std::vector<Position>& next, std::uin
         const int check = qrv::CheckHumanMove(afterPerson, position.turn, outcome);
         if (check == qrv::kHumanWon) {
             conflict = position.dependsOn;
+            tally.failure = Failure::kPersonWins;
             return Expansion::kUnsafe;
         }
         if (check == qrv::kHumanDrew) {
@@ -116,12 +118,20 @@ Expansion Expand(const Position& position, std::vector<Position>& next, std::uin
                 position.turn < 4 && outcome == qrv::kOutcomeNone && candidate.asked == 0;
             if (!qrv::IsSquare(move) || leftTable) {
                 conflict = dependsOn;
+                tally.failure = qrv::IsSquare(move) ? Failure::kLeftTable : Failure::kNoMove;
                 return Expansion::kUnsafe;
             }
             if (std::find(seen.begin(), seen.end(), afterComputer) != seen.end()) {
                 continue;  // this draw chose a square another draw chose already
             }
             seen.push_back(afterComputer);
+            if (position.turn < 4 && seen.size() > 1) {
+                // Two draws, two squares: a random move where the table should decide, as after
+                // an answer that could not be carried back onto the board.
+                conflict = dependsOn;
+                tally.failure = Failure::kRandomMove;
+                return Expansion::kUnsafe;
+            }
             if (outcome >= qrv::kFirstLineCode && outcome <= qrv::kLastLineCode) {
                 ++tally.games;
                 ++tally.computerWins;
@@ -231,7 +241,10 @@ TreeCheck CheckTargets(const qrv::PatternTable& patterns, const Targets& targets
         work.pop_back();
         next.clear();
         std::uint32_t conflict = 0;
-        if (Expand(position, next, conflict, tally) != Expansion::kSafe) {
+        const Expansion expansion = Expand(position, next, conflict, tally);
+        if (expansion != Expansion::kSafe) {
+            // A stored position without a target leaves its opponent without a move.
+            check.failure = expansion == Expansion::kNeedsTarget ? Failure::kNoMove : tally.failure;
             return check;
         }
         work.insert(work.end(), next.begin(), next.end());

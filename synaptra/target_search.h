@@ -26,9 +26,19 @@ struct TargetSearchResult {
 
 TargetSearchResult SearchTargets(const qrv::PatternTable& patterns);
 
+// Why a set of targets fails.
+enum class Failure {
+    kNone,
+    kPersonWins,  // some sequence of the person's squares wins
+    kNoMove,      // an opponent fails to move (the game's error line)
+    kLeftTable,   // a position before the fourth O that no stored position matches
+    kRandomMove,  // a random square where the table should decide
+};
+
 // What the whole game tree looks like for fixed targets, for both network-based opponents.
 struct TreeCheck {
     bool safe = false;
+    Failure failure = Failure::kNone;
     std::uint64_t games = 0;
     std::uint64_t computerWins = 0;
     std::uint64_t draws = 0;
