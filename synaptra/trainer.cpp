@@ -29,7 +29,7 @@ constexpr float kMomentum = 0.9f;
 // Each stored position must prefer its target over every other empty square by this much.
 constexpr float kRequiredMargin = 0.5f;
 constexpr int kMaxEpochs = 100000;
-constexpr int kReportEvery = 100;
+constexpr int kReportEvery = 10;
 
 struct Sample {
     float input[kInputCount];
