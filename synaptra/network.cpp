@@ -198,28 +198,46 @@ std::vector<unsigned char> SerializeNetwork(const Network& network) {
     return bytes;
 }
 
-void Forward(const Network& network, const float* input, float* scores) {
+namespace {
+
+// One layer: out[o] = bias[o] + the sum of row[i] * in[i] in increasing i, rectified unless it
+// is the output layer. Returns where the next layer's parameters start.
+const float* DenseLayer(const float* parameter, const float* in, std::uint32_t inCount,
+                        std::uint32_t outCount, bool last, float* out) {
+    const float* biases = parameter + static_cast<std::size_t>(outCount) * inCount;
+    for (std::uint32_t o = 0; o < outCount; ++o) {
+        const float* row = parameter + static_cast<std::size_t>(o) * inCount;
+        float sum = biases[o];
+        for (std::uint32_t i = 0; i < inCount; ++i) {
+            sum += row[i] * in[i];
+        }
+        // Hidden layers are rectified; the output layer is linear.
+        out[o] = last || sum > 0.0f ? sum : 0.0f;
+    }
+    return biases + outCount;
+}
+
+// The layers after the first, given the first hidden layer's values.
+void ForwardFromFirstHidden(const Network& network, const float* parameter, const float* hidden,
+                            float* scores) {
     std::array<float, kMaxLayerWidth> buffers[2];
-    const float* in = input;
-    const float* parameter = network.parameters.data();
-    for (std::uint32_t layer = 1; layer < network.layerCount; ++layer) {
-        const std::uint32_t inCount = network.sizes[layer - 1];
-        const std::uint32_t outCount = network.sizes[layer];
+    const float* in = hidden;
+    for (std::uint32_t layer = 2; layer < network.layerCount; ++layer) {
         const bool last = layer + 1 == network.layerCount;
         float* out = last ? scores : buffers[layer % 2].data();
-        const float* biases = parameter + static_cast<std::size_t>(outCount) * inCount;
-        for (std::uint32_t o = 0; o < outCount; ++o) {
-            const float* row = parameter + static_cast<std::size_t>(o) * inCount;
-            float sum = biases[o];
-            for (std::uint32_t i = 0; i < inCount; ++i) {
-                sum += row[i] * in[i];
-            }
-            // Hidden layers are rectified; the output layer is linear.
-            out[o] = last || sum > 0.0f ? sum : 0.0f;
-        }
-        parameter = biases + outCount;
+        parameter =
+            DenseLayer(parameter, in, network.sizes[layer - 1], network.sizes[layer], last, out);
         in = out;
     }
+}
+
+}  // namespace
+
+void Forward(const Network& network, const float* input, float* scores) {
+    std::array<float, kMaxLayerWidth> hidden;
+    const float* parameter = DenseLayer(network.parameters.data(), input, kInputCount,
+                                        network.sizes[1], false, hidden.data());
+    ForwardFromFirstHidden(network, parameter, hidden.data(), scores);
 }
 
 bool IsPosition(const std::int32_t* input) {
@@ -240,12 +258,29 @@ int BestEmptySquare(const Network& network, const std::int32_t* input) {
     if (!network.Ready() || !IsPosition(input)) {
         return -1;
     }
-    float values[kInputCount];
+    // A position's inputs are 0 or 1, so the first layer only adds the weights of the inputs
+    // that are 1, in the same order as Forward: the same sums, since the skipped terms are zero.
+    std::uint32_t active[kInputCount];
+    std::uint32_t activeCount = 0;
     for (std::uint32_t i = 0; i < kInputCount; ++i) {
-        values[i] = static_cast<float>(input[i]);
+        if (input[i] != 0) {
+            active[activeCount++] = i;
+        }
+    }
+    const std::uint32_t hiddenCount = network.sizes[1];
+    const float* weights = network.parameters.data();
+    const float* biases = weights + static_cast<std::size_t>(hiddenCount) * kInputCount;
+    std::array<float, kMaxLayerWidth> hidden;
+    for (std::uint32_t h = 0; h < hiddenCount; ++h) {
+        const float* row = weights + static_cast<std::size_t>(h) * kInputCount;
+        float sum = biases[h];
+        for (std::uint32_t k = 0; k < activeCount; ++k) {
+            sum += row[active[k]];
+        }
+        hidden[h] = sum > 0.0f ? sum : 0.0f;
     }
     float scores[kOutputCount];
-    Forward(network, values, scores);
+    ForwardFromFirstHidden(network, biases + hiddenCount, hidden.data(), scores);
     int best = -1;
     for (std::uint32_t square = 0; square < kSquareCount; ++square) {
         if (input[2 * square] != 0 || input[2 * square + 1] != 0) {

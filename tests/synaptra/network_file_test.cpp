@@ -136,3 +136,43 @@ TEST(BestEmptySquare, OverflowingScoresStillNameAnEmptySquare) {
 
 }  // namespace
 }  // namespace synaptra
+
+namespace synaptra {
+namespace {
+
+// The library's answer takes a shortcut through the first layer; it must pick the same square
+// as the full forward pass that the trainer measures its margins with, for every position.
+TEST(BestEmptySquare, AgreesWithTheFullForwardPassOnEveryPosition) {
+    std::uint32_t state = 12345;
+    for (const auto& hidden : std::vector<std::vector<std::uint32_t>>{{7}, {12, 5}}) {
+        Network network = testing::PreferringNetwork(0, hidden);
+        for (float& value : network.parameters) {
+            state = state * 1664525u + 1013904223u;
+            value = static_cast<float>(static_cast<int>(state >> 20) - 2048) / 512.0f;
+        }
+        for (int code = 0; code < 19683; ++code) {
+            std::int32_t input[kInputCount] = {};
+            float values[kInputCount] = {};
+            int rest = code;
+            for (int square = 0; square < 9; ++square, rest /= 3) {
+                if (rest % 3 != 0) {
+                    input[2 * square + rest % 3 - 1] = 1;  // 1: O, 2: X
+                    values[2 * square + rest % 3 - 1] = 1.0f;
+                }
+            }
+            float scores[kOutputCount];
+            Forward(network, values, scores);
+            int expected = -1;
+            for (int square = 0; square < 9; ++square) {
+                const bool empty = input[2 * square] == 0 && input[2 * square + 1] == 0;
+                if (empty && (expected < 0 || scores[square] > scores[expected])) {
+                    expected = square;
+                }
+            }
+            ASSERT_EQ(BestEmptySquare(network, input), expected) << code;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace synaptra
