@@ -1,6 +1,7 @@
 #define WIN32_LEAN_AND_MEAN
-#include <mmsystem.h>
 #include <windows.h>
+// The multimedia timer needs the types of windows.h first.
+#include <mmsystem.h>
 
 #include <cstring>
 
