@@ -79,7 +79,7 @@ private Q_SLOTS:
 
         // The unit in pixels follows from the client area; every control must sit where the
         // template puts it in those units, within a pixel of rounding.
-        QWidget* client = window.centralWidget();
+        QWidget* client = window.ClientArea();
         const double unitX = client->width() / 198.0;
         const double unitY = client->height() / 194.0;
         const QFontMetrics metrics(client->font());
@@ -125,7 +125,7 @@ private Q_SLOTS:
 
     void menusHaveTheItemsWithoutKeysOrChecks() {
         WindowDriver driver;
-        const QList<QAction*> menus = driver.Window().menuBar()->actions();
+        const QList<QAction*> menus = driver.Window().MenuBar()->actions();
         QCOMPARE(menus.size(), 2);
         QCOMPARE(menus[0]->text(), QStringLiteral("&File"));
         QCOMPARE(menus[1]->text(), QStringLiteral("&Help"));

@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QVBoxLayout>
 
 #include "resources/pattern_strings.h"
 #include "ui/qt/about_dialog.h"
@@ -86,6 +87,16 @@ MainWindow::MainWindow(const WindowSetup& setup) {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
+    // The menu bar above the client area, as on Windows; a plain widget with a layout costs
+    // less at start-up than a main window with its docks and toolbars.
+    menuBar_ = new QMenuBar(this);
+    client_ = new QWidget(this);
+    client_->setObjectName(QStringLiteral("client"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->setMenuBar(menuBar_);
+    layout->addWidget(client_);
     BuildControls();
     BuildMenus();
     CenterOnScreen();
@@ -120,9 +131,6 @@ const NetworkBinding& MainWindow::Network() {
 }
 
 void MainWindow::BuildControls() {
-    client_ = new QWidget(this);
-    client_->setObjectName(QStringLiteral("client"));
-    setCentralWidget(client_);
     const DialogUnits units(client_->fontMetrics());
 
     // Created in the template's order, which is also the tab order.
@@ -186,7 +194,7 @@ void MainWindow::BuildControls() {
 
 void MainWindow::BuildMenus() {
     // No accelerator keys and no check marks: the menu does not show the chosen opponent.
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    QMenu* file = menuBar_->addMenu(QStringLiteral("&File"));
     struct Choice {
         const char* name;
         const char* text;
@@ -207,7 +215,7 @@ void MainWindow::BuildMenus() {
     exit->setObjectName(QStringLiteral("fileExit"));
     connect(exit, &QAction::triggered, this, &MainWindow::PostClose);
 
-    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    QMenu* help = menuBar_->addMenu(QStringLiteral("&Help"));
     QAction* about = help->addAction(QStringLiteral("&About ..."));
     about->setObjectName(QStringLiteral("helpAbout"));
     connect(about, &QAction::triggered, this, &MainWindow::OnAbout);
@@ -275,7 +283,7 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
         close();
         return;
     }
-    QMainWindow::keyPressEvent(event);
+    QWidget::keyPressEvent(event);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -2,7 +2,7 @@
 // "Exit", and the File and Help menus, laid out as the Windows program's dialog template.
 #pragma once
 
-#include <QMainWindow>
+#include <QWidget>
 #include <array>
 
 #include "game/game_state.h"
@@ -12,6 +12,7 @@
 class QAction;
 class QFrame;
 class QLineEdit;
+class QMenuBar;
 class QPushButton;
 
 namespace qrv::qt {
@@ -43,7 +44,7 @@ WindowSetup ProgramSetup();
 
 // The one main window of the process. It owns the game, the pattern table and the network
 // binding (in static storage) and turns clicks and menu commands into operations of the game.
-class MainWindow final : public QMainWindow, private GameScreen {
+class MainWindow final : public QWidget, private GameScreen {
     Q_OBJECT
 public:
     explicit MainWindow(const WindowSetup& setup = ProgramSetup());
@@ -53,6 +54,10 @@ public:
     bool HasGame() const { return hasGame_; }
     static const GameState& Game();
     static const NetworkBinding& Network();
+
+    QMenuBar* MenuBar() const { return menuBar_; }
+    // The client area, below the menu bar, which the template lays out.
+    QWidget* ClientArea() const { return client_; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -74,6 +79,7 @@ private:
     void PostClose();
     void Shutdown();
 
+    QMenuBar* menuBar_ = nullptr;
     QWidget* client_ = nullptr;
     QPushButton* exitButton_ = nullptr;
     QPushButton* playButton_ = nullptr;
