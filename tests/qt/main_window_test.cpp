@@ -101,8 +101,6 @@ private Q_SLOTS:
         };
         for (int s = 0; s < kSquareCount; ++s) {
             expected.push_back({driver.Square(s), {20 + 52 * (s % 3), 22 + 40 * (s / 3), 51, 38}});
-            expected.push_back({window.findChild<QFrame*>(QStringLiteral("frame%1").arg(s)),
-                                {19 + 52 * (s % 3), 17 + 40 * (s / 3), 53, 44}});
         }
         for (const Expected& e : expected) {
             QVERIFY(e.widget != nullptr);
@@ -112,6 +110,19 @@ private Q_SLOTS:
             QVERIFY2(qAbs(g.y() - e.units.y() * unitY) <= 1.5, qPrintable(what));
             QVERIFY2(qAbs(g.width() - e.units.width() * unitX) <= 1.5, qPrintable(what));
             QVERIFY2(qAbs(g.height() - e.units.height() * unitY) <= 1.5, qPrintable(what));
+        }
+        // A frame's line starts half a line of text below its box's top, as a group box's.
+        const int drop = metrics.height() / 2 - 1;
+        for (int s = 0; s < kSquareCount; ++s) {
+            auto* frame = window.findChild<QFrame*>(QStringLiteral("frame%1").arg(s));
+            QVERIFY(frame != nullptr);
+            const QRect g = frame->geometry();
+            const QRect box(19 + 52 * (s % 3), 17 + 40 * (s / 3), 53, 44);
+            QVERIFY(qAbs(g.x() - box.x() * unitX) <= 1.5);
+            QVERIFY(qAbs(g.width() - box.width() * unitX) <= 1.5);
+            QVERIFY(qAbs(g.y() - drop - box.y() * unitY) <= 1.5);
+            QVERIFY(qAbs(g.bottom() + 1 - (box.y() + box.height()) * unitY) <= 1.5);
+            QVERIFY(frame->geometry().contains(driver.Square(s)->geometry()));
         }
         // Top to bottom: the etched line, the board, the status field, the buttons.
         QWidget* separator = window.findChild<QWidget*>(QStringLiteral("separator"));

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "resources/pattern_strings.h"
 #include "ui/qt/about_dialog.h"
@@ -147,13 +148,17 @@ void MainWindow::BuildControls() {
     line.setHeight(2);  // an etched line is two pixels, whatever the unit
     separator->setGeometry(line);
 
+    const int titleDrop = std::max(0, client_->fontMetrics().height() / 2 - 1);
     for (int column = 0; column < 3; ++column) {
         for (int row = 0; row < 3; ++row) {
-            // An etched box, as a group box without a title is drawn on Windows.
+            // An etched box, as a group box without a title is drawn on Windows: its top line
+            // runs half a line of text below the box's top, where a title would stand.
             auto* frame = new QFrame(client_);
             frame->setObjectName(QStringLiteral("frame%1").arg(3 * row + column));
             frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
-            frame->setGeometry(ToPixels(units, FrameBox(row, column)));
+            QRect box = ToPixels(units, FrameBox(row, column));
+            box.setTop(box.top() + titleDrop);
+            frame->setGeometry(box);
             frames_[3 * row + column] = frame;
         }
     }
