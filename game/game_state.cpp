@@ -88,7 +88,9 @@ void PlayComputerMove(GameState& game) {
     }
 }
 
-void SetOpponent(GameState& game, int kind) { game.OpponentKind = kind; }
+void SetOpponent(GameState& game, int kind) {
+    game.OpponentKind = kind;
+}
 
 void HighlightLine(GameState& game, int lineCode) {
     if (lineCode < kFirstLineCode || lineCode > kLastLineCode) {

@@ -1,5 +1,6 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
+// The multimedia timer needs the types of windows.h first.
 #include <mmsystem.h>
 
 #include <cstring>
@@ -16,8 +17,8 @@ LibraryHandle OpenLibrary(const char* fullPath) {
     }
     // Only the library's own folder and System32 are searched for what it imports; the current
     // folder and the PATH never are.
-    HMODULE module = LoadLibraryExA(fullPath, nullptr,
-                                    LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
+    HMODULE module = LoadLibraryExA(
+        fullPath, nullptr, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
     return reinterpret_cast<LibraryHandle>(module);
 }
 
@@ -55,6 +56,8 @@ bool ProgramFolder(char* buffer, std::size_t size) {
     return true;
 }
 
-std::uint32_t MillisecondClock() { return static_cast<std::uint32_t>(timeGetTime()); }
+std::uint32_t MillisecondClock() {
+    return static_cast<std::uint32_t>(timeGetTime());
+}
 
 }  // namespace qrv::seam

@@ -30,7 +30,8 @@ bool LoadNetworkLibrary(NetworkBinding& binding, const char* folder) {
         return false;  // a second load would leak the first handle
     }
     char path[kMaxLibraryPath];
-    const int length = std::snprintf(path, sizeof path, "%s%s", folder, seam::kNetworkLibraryFileName);
+    const int length =
+        std::snprintf(path, sizeof path, "%s%s", folder, seam::kNetworkLibraryFileName);
     if (length < 0 || static_cast<std::size_t>(length) >= sizeof path) {
         return false;
     }

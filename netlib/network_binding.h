@@ -47,7 +47,9 @@ bool StartNetworkLibrary(NetworkBinding& binding, void (*reportFailure)());
 void ReleaseNetworkLibrary(NetworkBinding& binding);
 
 // Whether the network can be asked at all.
-inline bool HasNetMove(const NetworkBinding& binding) { return binding.GetNetMove != nullptr; }
+inline bool HasNetMove(const NetworkBinding& binding) {
+    return binding.GetNetMove != nullptr;
+}
 
 // Asks the network for its square on `position`: the answer as it came, or kNoSquare when
 // there is no network to ask. Callers check that it names a square before they use it.

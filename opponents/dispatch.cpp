@@ -1,5 +1,5 @@
+#include "opponents/opponent_steps.h"
 #include "opponents/opponents.h"
-#include "rules/random.h"
 
 namespace qrv {
 
@@ -27,21 +27,19 @@ int RuleOpponentMove(int turn, Board& board, int& outcome) {
         return kCannotMove;
     }
     if (turn >= 3) {
-        const int win = FindOpenSquareInLine(board, kSumTwoOOpen);
+        const int win = CompleteOwnLine(board, outcome);
         if (win >= 0) {
-            board[win] = kComputerMark;
-            outcome = kOutcomeCompletedLine;
             return win;
         }
     }
     int square = turn >= 2 ? FindOpenSquareInLine(board, kSumTwoXOpen) : kNoSquare;
     if (square >= 0) {
+        board[square] = kComputerMark;
         outcome = kOutcomeBlocked;
     } else {
-        square = RandomEmptySquare(board);
+        square = PlayRandomSquare(board);
         outcome = kOutcomeNone;
     }
-    board[square] = kComputerMark;
     // After the fourth O one square is left; with no line of two X open the last X cannot win.
     if (turn == 4 && FindOpenSquareInLine(board, kSumTwoXOpen) < 0) {
         outcome = kOutcomeDrawn;

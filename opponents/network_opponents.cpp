@@ -1,20 +1,13 @@
 #include <algorithm>
 
+#include "opponents/opponent_steps.h"
 #include "opponents/opponents.h"
-#include "rules/random.h"
 
 namespace qrv {
 
 namespace {
 
 inline constexpr int kUndecided = -100;
-
-// Writes the computer's 'O' on a random empty square.
-int PlayRandomSquare(Board& board) {
-    const int square = RandomEmptySquare(board);
-    board[square] = kComputerMark;
-    return square;
-}
 
 // The opening both network-based opponents share: win, block, and at turn 4 a random square.
 // Returns kUndecided when the stored positions must be consulted.
@@ -24,10 +17,8 @@ int NetworkOpening(int turn, Board& board, int& outcome) {
         return kCannotMove;
     }
     if (turn >= 3) {
-        const int win = FindOpenSquareInLine(board, kSumTwoOOpen);
+        const int win = CompleteOwnLine(board, outcome);
         if (win >= 0) {
-            board[win] = kComputerMark;
-            outcome = kOutcomeCompletedLine;
             return win;
         }
     }

@@ -1,7 +1,7 @@
 #include "resources/pattern_strings.h"
 
-#include <cstring>
 #include <algorithm>
+#include <cstring>
 
 namespace qrv {
 

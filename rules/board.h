@@ -14,15 +14,19 @@ inline constexpr char kEmptyMark = ' ';
 inline constexpr char kPersonMark = 'X';
 inline constexpr char kComputerMark = 'O';
 
-constexpr Board EmptyBoard() { return {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', '\0'}; }
+constexpr Board EmptyBoard() {
+    return {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', '\0'};
+}
 
-constexpr bool IsSquare(int square) { return square >= 0 && square < kSquareCount; }
+constexpr bool IsSquare(int square) {
+    return square >= 0 && square < kSquareCount;
+}
 
 // A line's content is read from the sum of its three character codes.
-inline constexpr int kSumThreeX = 3 * 'X';                // 264: the person completed a line
-inline constexpr int kSumThreeO = 3 * 'O';                // 237: the computer completed a line
-inline constexpr int kSumTwoXOpen = 2 * 'X' + ' ';        // 208: the person threatens a line
-inline constexpr int kSumTwoOOpen = 2 * 'O' + ' ';        // 190: the computer can complete a line
+inline constexpr int kSumThreeX = 3 * 'X';          // 264: the person completed a line
+inline constexpr int kSumThreeO = 3 * 'O';          // 237: the computer completed a line
+inline constexpr int kSumTwoXOpen = 2 * 'X' + ' ';  // 208: the person threatens a line
+inline constexpr int kSumTwoOOpen = 2 * 'O' + ' ';  // 190: the computer can complete a line
 
 // Line codes: rows 9 to 11, columns 12 to 14, diagonal 0-4-8 is 15, diagonal 2-4-6 is 16.
 inline constexpr int kFirstLineCode = 9;
@@ -33,11 +37,14 @@ using Line = std::array<int, 3>;
 extern const std::array<Line, kLineCount> LineTable;
 
 // The squares of a line code (9 to 16).
-inline const Line& LineSquares(int lineCode) { return LineTable[lineCode - kFirstLineCode]; }
+inline const Line& LineSquares(int lineCode) {
+    return LineTable[lineCode - kFirstLineCode];
+}
 
 // What a move achieved, as written beside the square that an opponent took.
 inline constexpr int kOutcomeNone = 0;
-inline constexpr int kOutcomeCompletedLine = 1;  // replaced by the line's code before the game sees it
+inline constexpr int kOutcomeCompletedLine =
+    1;  // replaced by the line's code before the game sees it
 inline constexpr int kOutcomeBlocked = 2;
 inline constexpr int kOutcomeDrawn = 3;
 

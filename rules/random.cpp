@@ -9,7 +9,9 @@ std::uint32_t randomState = kInitialRandomState;
 
 }  // namespace
 
-void SeedRandom(std::uint32_t seed) { randomState = seed; }
+void SeedRandom(std::uint32_t seed) {
+    randomState = seed;
+}
 
 int NextRandom() {
     randomState = randomState * 214013u + 2531011u;

@@ -30,6 +30,13 @@ need_packages() {
 # The tools every build needs.
 QRV_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev)
 
+# The Qt front end (the Linux program): Qt 6 Widgets and Qt Test, and real fonts, which its
+# pixel and text checks need on a bare machine.
+QRV_QT_PACKAGES=(qt6-base-dev libgl-dev fonts-dejavu-core)
+# Its installed-program test watches the windows on a virtual X display.
+QRV_QT_TEST_PACKAGES=(xvfb xauth libx11-dev desktop-file-utils)
+# Starting it in a Wayland session without XWayland needs Qt's Wayland platform.
+QRV_QT_RUN_PACKAGES=(qt6-wayland)
 # The Windows program: cross-compiler, resource compiler and objdump, and Wine under Xvfb for
 # its tests (ImageMagick turns their screenshots into PNG files).
 QRV_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xauth

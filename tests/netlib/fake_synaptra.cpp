@@ -34,7 +34,8 @@ char initName[256];
 }  // namespace
 
 FAKE_EXPORT int InitNet(const char* weightsFileName) {
-    std::snprintf(initName, sizeof initName, "%s", weightsFileName != nullptr ? weightsFileName : "");
+    std::snprintf(initName, sizeof initName, "%s",
+                  weightsFileName != nullptr ? weightsFileName : "");
 #if defined(FAKE_INIT_FAILS)
     return 0;
 #else
@@ -75,8 +76,14 @@ FAKE_EXPORT void FakeNetSetAnswers(const int* table, int count) {
     callCount = 0;
 }
 
-FAKE_EXPORT int FakeNetCallCount() { return callCount; }
+FAKE_EXPORT int FakeNetCallCount() {
+    return callCount;
+}
 
-FAKE_EXPORT const std::int32_t* FakeNetLastInput() { return lastInput; }
+FAKE_EXPORT const std::int32_t* FakeNetLastInput() {
+    return lastInput;
+}
 
-FAKE_EXPORT const char* FakeNetInitName() { return initName; }
+FAKE_EXPORT const char* FakeNetInitName() {
+    return initName;
+}

@@ -1,0 +1,308 @@
+#include "ui/qt/main_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "resources/pattern_strings.h"
+#include "ui/qt/about_dialog.h"
+#include "ui/qt/dialog_units.h"
+#include "ui/qt/program_icon.h"
+#include "ui/qt/square_button.h"
+
+namespace qrv::qt {
+
+namespace {
+
+// One game, one pattern table and one library binding per process, as the game core expects.
+GameState game;
+PatternTable patterns;
+NetworkBinding network;
+const MainWindow* theWindow = nullptr;
+
+// The template's controls, in dialog units.
+constexpr QRect kExitBox{126, 171, 50, 14};
+constexpr QRect kSeparatorBox{7, 7, 184, 1};
+constexpr QRect kPlayBox{20, 171, 50, 14};
+constexpr QRect kResetBox{73, 171, 50, 14};
+constexpr QRect kStatusBox{19, 150, 156, 13};
+constexpr int kFrameWidth = 53;
+constexpr int kFrameHeight = 44;
+constexpr int kSquareWidth = 51;
+constexpr int kSquareHeight = 38;
+
+QRect FrameBox(int row, int column) {
+    return {19 + 52 * column, 17 + 40 * row, kFrameWidth, kFrameHeight};
+}
+
+QRect SquareBox(int square) {
+    return {20 + 52 * (square % 3), 22 + 40 * (square / 3), kSquareWidth, kSquareHeight};
+}
+
+QRect ToPixels(const DialogUnits& units, const QRect& box) {
+    return units.Rect(box.x(), box.y(), box.width(), box.height());
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const char* text) {
+    auto* button = new QPushButton(QString::fromLatin1(text), parent);
+    button->setObjectName(QString::fromLatin1(name));
+    // Enter presses the focused push button, as in a dialog.
+    button->setAutoDefault(true);
+    return button;
+}
+
+}  // namespace
+
+void ReportLibraryFailure() {
+    QMessageBox box(QMessageBox::Critical, QString::fromLatin1(kLibraryErrorCaption),
+                    QString::fromLatin1(kLibraryErrorText), QMessageBox::Ok);
+    box.setObjectName(QStringLiteral("libraryError"));
+    box.exec();
+}
+
+bool StartNetworkBesideProgram(NetworkBinding& binding) {
+    return StartNetworkLibrary(binding, ReportLibraryFailure);
+}
+
+WindowSetup ProgramSetup() {
+    return {LoadPatternString, StartNetworkBesideProgram};
+}
+
+MainWindow::MainWindow(const WindowSetup& setup) {
+    Q_ASSERT(theWindow == nullptr);
+    theWindow = this;
+    game = GameState{};
+    patterns = PatternTable{};
+
+    setWindowTitle(QString::fromLatin1(kWindowCaption));
+    setWindowIcon(ProgramIcon());
+    // A caption, a system menu, minimise and close; no maximise box and no sizing border.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    // The menu bar above the client area, as on Windows; a plain widget with a layout costs
+    // less at start-up than a main window with its docks and toolbars.
+    menuBar_ = new QMenuBar(this);
+    client_ = new QWidget(this);
+    client_->setObjectName(QStringLiteral("client"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->setMenuBar(menuBar_);
+    layout->addWidget(client_);
+    BuildControls();
+    BuildMenus();
+    CenterOnScreen();
+
+    // The set-up in the Windows program's order: the stored positions, then the library (whose
+    // error box shows before the window), then the game.
+    if (setup.patternStrings == nullptr ||
+        !LoadPatternTable(patterns, setup.patternStrings, kFirstPatternId)) {
+        return;  // a window without a game
+    }
+    if (setup.startNetwork != nullptr) {
+        setup.startNetwork(network);
+    }
+    InitGameState(game, *this, patterns, network);
+    for (SquareButton* square : squares_) {
+        square->ShowGame(&game);
+    }
+    hasGame_ = true;
+}
+
+MainWindow::~MainWindow() {
+    Shutdown();
+    theWindow = nullptr;
+}
+
+const GameState& MainWindow::Game() {
+    return game;
+}
+
+const NetworkBinding& MainWindow::Network() {
+    return network;
+}
+
+void MainWindow::BuildControls() {
+    const DialogUnits units(client_->fontMetrics());
+
+    // Created in the template's order, which is also the tab order.
+    exitButton_ = MakeButton(client_, "exit", "Exit");
+    exitButton_->setGeometry(ToPixels(units, kExitBox));
+    connect(exitButton_, &QPushButton::clicked, this, &MainWindow::PostClose);
+
+    auto* separator = new QFrame(client_);
+    separator->setObjectName(QStringLiteral("separator"));
+    separator->setFrameShape(QFrame::HLine);
+    separator->setFrameShadow(QFrame::Sunken);
+    separator->setEnabled(false);
+    QRect line = ToPixels(units, kSeparatorBox);
+    line.setHeight(2);  // an etched line is two pixels, whatever the unit
+    separator->setGeometry(line);
+
+    const int titleDrop = std::max(0, client_->fontMetrics().height() / 2 - 1);
+    for (int column = 0; column < 3; ++column) {
+        for (int row = 0; row < 3; ++row) {
+            // An etched box, as a group box without a title is drawn on Windows: its top line
+            // runs half a line of text below the box's top, where a title would stand.
+            auto* frame = new QFrame(client_);
+            frame->setObjectName(QStringLiteral("frame%1").arg(3 * row + column));
+            frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
+            QRect box = ToPixels(units, FrameBox(row, column));
+            box.setTop(box.top() + titleDrop);
+            frame->setGeometry(box);
+            frames_[3 * row + column] = frame;
+        }
+    }
+    for (int square = 0; square < kSquareCount; ++square) {
+        auto* button = new SquareButton(square, client_);
+        button->setObjectName(QStringLiteral("square%1").arg(square));
+        button->setGeometry(ToPixels(units, SquareBox(square)));
+        connect(button, &QAbstractButton::clicked, this, [this, square] { OnSquare(square); });
+        squares_[square] = button;
+    }
+
+    playButton_ = MakeButton(client_, "playO", "Play O");
+    playButton_->setGeometry(ToPixels(units, kPlayBox));
+    connect(playButton_, &QPushButton::clicked, this, &MainWindow::OnPlayComputerMove);
+
+    resetButton_ = MakeButton(client_, "reset", "Reset");
+    resetButton_->setGeometry(ToPixels(units, kResetBox));
+    connect(resetButton_, &QPushButton::clicked, this, &MainWindow::OnReset);
+
+    statusField_ = new QLineEdit(client_);
+    statusField_->setObjectName(QStringLiteral("status"));
+    statusField_->setGeometry(ToPixels(units, kStatusBox));
+
+    QWidget* previous = exitButton_;
+    for (QWidget* next : squares_) {
+        setTabOrder(previous, next);
+        previous = next;
+    }
+    for (QWidget* next : {static_cast<QWidget*>(playButton_), static_cast<QWidget*>(resetButton_),
+                          static_cast<QWidget*>(statusField_)}) {
+        setTabOrder(previous, next);
+        previous = next;
+    }
+
+    client_->setFixedSize(units.Size(kClientWidthUnits, kClientHeightUnits));
+    exitButton_->setFocus();
+}
+
+void MainWindow::BuildMenus() {
+    // No accelerator keys and no check marks: the menu does not show the chosen opponent.
+    QMenu* file = menuBar_->addMenu(QStringLiteral("&File"));
+    struct Choice {
+        const char* name;
+        const char* text;
+        int kind;
+    };
+    static constexpr Choice kChoices[] = {
+        {"playRandom", "Play against the &Random Number Generator", kRuleOpponent},
+        {"playNetwork", "Play against the &Neural Network", kNetworkOpponent},
+        {"playGenetic", "Play against the &Genetic Algorithm", kGeneticOpponent},
+    };
+    for (const Choice& choice : kChoices) {
+        QAction* action = file->addAction(QString::fromLatin1(choice.text));
+        action->setObjectName(QString::fromLatin1(choice.name));
+        const int kind = choice.kind;
+        connect(action, &QAction::triggered, this, [this, kind] { OnOpponent(kind); });
+    }
+    QAction* exit = file->addAction(QStringLiteral("E&xit"));
+    exit->setObjectName(QStringLiteral("fileExit"));
+    connect(exit, &QAction::triggered, this, &MainWindow::PostClose);
+
+    QMenu* help = menuBar_->addMenu(QStringLiteral("&Help"));
+    QAction* about = help->addAction(QStringLiteral("&About ..."));
+    about->setObjectName(QStringLiteral("helpAbout"));
+    connect(about, &QAction::triggered, this, &MainWindow::OnAbout);
+}
+
+void MainWindow::CenterOnScreen() {
+    // The menu bar sits above the client area; the window keeps the size they make together.
+    setFixedSize(sizeHint());
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect placed(QPoint(0, 0), size());
+        placed.moveCenter(screen->availableGeometry().center());
+        move(placed.topLeft());
+    }
+}
+
+void MainWindow::RepaintSquare(int square) {
+    if (IsSquare(square)) {
+        squares_[square]->repaint();
+    }
+}
+
+void MainWindow::SetStatusText(const char* text) {
+    statusField_->setText(QString::fromLatin1(text));
+}
+
+void MainWindow::OnSquare(int square) {
+    if (hasGame_ && CanSelectSquare(game, square)) {
+        SelectSquare(game, square);
+    }
+}
+
+void MainWindow::OnPlayComputerMove() {
+    if (hasGame_) {
+        PlayComputerMove(game);
+    }
+}
+
+void MainWindow::OnReset() {
+    if (hasGame_) {
+        NewGame(game);
+    }
+}
+
+void MainWindow::OnOpponent(int kind) {
+    if (!hasGame_) {
+        return;
+    }
+    SetOpponent(game, kind);
+    // The new game starts once the menu command is done, as a posted Reset.
+    QMetaObject::invokeMethod(this, &MainWindow::OnReset, Qt::QueuedConnection);
+}
+
+void MainWindow::OnAbout() {
+    AboutDialog about(this, client_);
+    about.exec();
+}
+
+void MainWindow::PostClose() {
+    QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+    // Escape anywhere in the window ends the program at once, without asking.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    Shutdown();
+    event->accept();
+}
+
+void MainWindow::Shutdown() {
+    // A second request (two close commands in a row) finds nothing left to release.
+    if (shutDown_) {
+        return;
+    }
+    shutDown_ = true;
+    ReleaseNetworkLibrary(network);
+}
+
+}  // namespace qrv::qt

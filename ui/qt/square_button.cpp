@@ -1,0 +1,56 @@
+#include "ui/qt/square_button.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPen>
+
+namespace qrv::qt {
+
+void DrawSquareMark(QPainter& painter, const QRect& area, char mark, bool highlighted,
+                    const QColor& face) {
+    if (mark != kPersonMark && mark != kComputerMark) {
+        return;
+    }
+    // The box's right and bottom edges are exclusive, as the platform's rectangles are.
+    const int left = area.left() + 4;
+    const int top = area.top() + 4;
+    const int right = area.left() + area.width() - 6;
+    const int bottom = area.top() + area.height() - 6;
+
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    QPen pen(highlighted ? kHighlightMarkColour : kNormalMarkColour);
+    pen.setWidth(kMarkPenWidth);
+    pen.setCapStyle(Qt::RoundCap);
+    pen.setJoinStyle(Qt::RoundJoin);
+    painter.setPen(pen);
+    if (mark == kPersonMark) {
+        painter.drawLine(left, top, right, bottom);
+        painter.drawLine(left, bottom, right, top);
+    } else {
+        painter.setBrush(face);
+        painter.drawEllipse(QRect(left, top, right - left, bottom - top));
+    }
+    painter.restore();
+}
+
+SquareButton::SquareButton(int square, QWidget* parent) : QAbstractButton(parent), square_(square) {
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+QSize SquareButton::sizeHint() const {
+    return {51, 38};
+}
+
+void SquareButton::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    const QColor face = palette().color(QPalette::Button);
+    // The whole square is erased first, so a square that has become empty shows no trace.
+    painter.fillRect(rect(), face);
+    if (game_ != nullptr && IsSquare(square_)) {
+        DrawSquareMark(painter, rect(), game_->Board[square_], game_->Highlighted[square_], face);
+    }
+}
+
+}  // namespace qrv::qt

@@ -1,0 +1,43 @@
+// One square of the board: a flat button that draws only its mark.
+#pragma once
+
+#include <QAbstractButton>
+#include <QColor>
+
+#include "game/game_state.h"
+
+class QPainter;
+
+namespace qrv::qt {
+
+inline const QColor kNormalMarkColour{127, 127, 255};
+inline const QColor kHighlightMarkColour{255, 0, 0};
+inline constexpr int kMarkPenWidth = 3;
+
+// Draws a square's mark into area: a cross for 'X', an ellipse filled with face for 'O',
+// nothing for a space. The figure's box is inset by 4 at the left and top and by 6 at the
+// right and bottom, so it sits a pixel off centre towards the top left.
+void DrawSquareMark(QPainter& painter, const QRect& area, char mark, bool highlighted,
+                    const QColor& face);
+
+// Reads its mark and highlight from the game whenever it paints. Pressing it shows nothing of
+// its own (no sunken look, no focus mark): only the mark that the game then places shows.
+class SquareButton final : public QAbstractButton {
+public:
+    SquareButton(int square, QWidget* parent);
+
+    int Square() const { return square_; }
+    // The game whose board it shows; none draws an empty square.
+    void ShowGame(const GameState* game) { game_ = game; }
+
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    int square_;
+    const GameState* game_ = nullptr;
+};
+
+}  // namespace qrv::qt
