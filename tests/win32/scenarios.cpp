@@ -3,6 +3,7 @@
 // the network opponents' games are known in advance.
 //
 // Usage: qrv_win32_driver SCENARIO GAME-FOLDER [OUTPUT-FOLDER]
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -655,6 +656,37 @@ void ScenarioLibraryInitFails(GameProcess& game) {
     EndByEscape(game);
 }
 
+// The real library and its weights beside the game: no message box, and the network answers.
+void ScenarioRealLibrary(GameProcess& game) {
+    HWND main = game.WaitForMainWindow();
+    if (main == nullptr) {
+        return;
+    }
+    if (HWND other = game.FindOtherWindow()) {
+        Fail("a window \"%s\" opened beside the main window", WindowText(other).c_str());
+    }
+    ExpectGame(main, "         ", "", kOpening, "the opening");
+    for (int opponent : {kNetworkOpponentCommand, kGeneticOpponentCommand}) {
+        MenuCommand(main, opponent);
+        ExpectGame(main, "         ", "", kOpening, "choosing an opponent");
+        ClickSquare(main, 4);
+        ClickControl(main, kPlayOId);
+        Settle(main);
+        std::string board;
+        for (int waited = 0; waited < 5000 && board.find('O') == std::string::npos;
+             waited += 100) {
+            Sleep(100);
+            board = BoardText(LookAtBoard(main));
+        }
+        if (std::count(board.begin(), board.end(), 'O') != 1 || board[4] != 'X' ||
+            StatusText(main) != kOpening) {
+            Fail("opponent %d's first answer: [%s] \"%s\"", opponent, board.c_str(),
+                 StatusText(main).c_str());
+        }
+    }
+    EndByEscape(game);
+}
+
 // --- A program whose stored positions are damaged ---------------------------------------------
 
 void ScenarioNoGame(GameProcess& game) {
@@ -698,6 +730,7 @@ const Scenario kScenarios[] = {
     {"library-without-getnetmove", ScenarioLibraryWithoutGetNetMove},
     {"library-init-fails", ScenarioLibraryInitFails},
     {"no-game", ScenarioNoGame},
+    {"real-library", ScenarioRealLibrary},
 };
 
 }  // namespace
