@@ -15,6 +15,10 @@ fi
 # A program that crashes is reported on its console and ends, instead of waiting behind a
 # crash dialog that nobody closes.
 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null
+# Windows open inside a desktop window that Wine draws itself, frames and captions included,
+# as they look on Windows; without a window manager they would have neither.
+wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null
+wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null
 # Leaves no process of the start-up behind that could still change the prefix.
 timeout 120 wineserver -w
 test -f "$WINEPREFIX/system.reg"
