@@ -1,8 +1,8 @@
 // Measures how long programs take from their start to their main window being shown,
 // starting them in turns so that both see the same machine.
 // Usage: startup_timer RUNS PROGRAM WINDOW-CLASS [PROGRAM WINDOW-CLASS]...
-// Prints each run's milliseconds, each program's median, and the ratio of each median to the
-// last program's. Each program is closed with WM_CLOSE once timed.
+// Prints each run's milliseconds, each program's median, and the ratio of the first program's
+// median to each other's. Each program is closed with WM_CLOSE once timed.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
@@ -107,11 +107,12 @@ int main(int argc, char** argv) {
             std::printf("run %2d  %-40s %8.1f ms\n", run + 1, program, ms);
         }
     }
-    const double reference = Median(times[programs - 1]);
     for (int p = 0; p < programs; ++p) {
-        const double median = Median(times[p]);
-        std::printf("median  %-40s %8.1f ms  (%.2f x the last)\n", argv[2 + 2 * p], median,
-                    median / reference);
+        std::printf("median  %-40s %8.1f ms\n", argv[2 + 2 * p], Median(times[p]));
+    }
+    for (int p = 1; p < programs; ++p) {
+        std::printf("ratio   first / %-32s %8.2f\n", argv[2 + 2 * p],
+                    Median(times[0]) / Median(times[p]));
     }
     return 0;
 }
