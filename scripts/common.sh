@@ -38,6 +38,7 @@ QRV_QT_TEST_PACKAGES=(xvfb xauth libx11-dev desktop-file-utils)
 # Starting it in a Wayland session without XWayland needs Qt's Wayland platform.
 QRV_QT_RUN_PACKAGES=(qt6-wayland)
 # The Windows program: cross-compiler, resource compiler and objdump, and Wine under Xvfb for
-# its tests (ImageMagick turns their screenshots into PNG files).
-QRV_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xauth
-    imagemagick python3)
+# its tests, with Wine's own fonts, which its dialogs are laid out in (ImageMagick turns the
+# tests' screenshots into PNG files; python3 draws the icon).
+QRV_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 fonts-wine
+    xvfb xauth imagemagick python3)
