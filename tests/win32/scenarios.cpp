@@ -331,6 +331,66 @@ void ScenarioLayout(GameProcess& game) {
     EndByEscape(game);
 }
 
+// The dialog keys work because the message loop offers every message to the dialog manager:
+// Tab moves the focus, the space bar presses the focused square, Enter the focused "Exit".
+HWND FocusOf(GameProcess& game) {
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    return GetGUIThreadInfo(game.ThreadId(), &thread) ? thread.hwndFocus : nullptr;
+}
+
+void PressKey(GameProcess& game, WPARAM key) {
+    HWND target = FocusOf(game);
+    if (target == nullptr) {
+        target = game.Main();
+    }
+    PostMessageA(target, WM_KEYDOWN, key, 0x00000001);
+    PostMessageA(target, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
+    Settle(game.Main());
+}
+
+bool WaitForFocus(GameProcess& game, HWND wanted) {
+    for (int waited = 0; waited < 3000; waited += 50) {
+        if (FocusOf(game) == wanted) {
+            return true;
+        }
+        Sleep(50);
+    }
+    return false;
+}
+
+void ScenarioKeyboard(GameProcess& game) {
+    HWND main = game.WaitForMainWindow();
+    if (main == nullptr) {
+        return;
+    }
+    if (!WaitForFocus(game, GetDlgItem(main, kExitId))) {
+        Fail("the focus is not on \"Exit\" after start");
+        return;
+    }
+    PressKey(game, VK_TAB);
+    if (!WaitForFocus(game, GetDlgItem(main, kFirstSquareId))) {
+        Fail("Tab from \"Exit\" did not move the focus to the first square");
+        return;
+    }
+    PressKey(game, VK_SPACE);
+    ExpectGame(main, "X        ", "", kOpening, "the space bar on the first square");
+    PressKey(game, VK_TAB);
+    PressKey(game, VK_TAB);
+    PressKey(game, VK_SPACE);  // the third square: the pending X moves there
+    ExpectGame(main, "  X      ", "", kOpening, "the space bar on the third square");
+    // Back to "Exit": Tab past the other squares, "Play O", "Reset" and the status field.
+    for (int presses = 0; presses < 10; ++presses) {
+        PressKey(game, VK_TAB);
+    }
+    if (!WaitForFocus(game, GetDlgItem(main, kExitId))) {
+        Fail("Tab did not come round to \"Exit\" after the status field");
+        return;
+    }
+    PressKey(game, VK_RETURN);
+    ExpectExitCode(game, "Enter on \"Exit\"");
+}
+
 // --- Whole games ----------------------------------------------------------------------------
 
 void ScenarioWin(GameProcess& game) {
@@ -673,8 +733,7 @@ void ScenarioRealLibrary(GameProcess& game) {
         ClickControl(main, kPlayOId);
         Settle(main);
         std::string board;
-        for (int waited = 0; waited < 5000 && board.find('O') == std::string::npos;
-             waited += 100) {
+        for (int waited = 0; waited < 5000 && board.find('O') == std::string::npos; waited += 100) {
             Sleep(100);
             board = BoardText(LookAtBoard(main));
         }
@@ -719,6 +778,7 @@ struct Scenario {
 
 const Scenario kScenarios[] = {
     {"layout", ScenarioLayout},
+    {"keyboard", ScenarioKeyboard},
     {"win", ScenarioWin},
     {"loss", ScenarioLoss},
     {"draw", ScenarioDraw},
