@@ -212,12 +212,16 @@ GameProcess::~GameProcess() {
     }
 }
 
-bool GameProcess::Start(const std::string& folder) {
+bool GameProcess::Start(const std::string& folder, int showState) {
     program_ = folder + "\\quorvane.exe";
     const std::string& program = program_;
     std::string commandLine = "\"" + program + "\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
+    if (showState != -1) {
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = static_cast<WORD>(showState);
+    }
     if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         folder.c_str(), &startup, &info_)) {
         Fail("cannot start %s (error %lu)", program.c_str(), GetLastError());

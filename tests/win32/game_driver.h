@@ -42,8 +42,9 @@ inline constexpr int kGeneticOpponentCommand = 40003;
 class GameProcess {
 public:
     ~GameProcess();
-    // Starts folder\quorvane.exe with folder as its working folder.
-    bool Start(const std::string& folder);
+    // Starts folder\quorvane.exe with folder as its working folder, asking for the show state
+    // showState when it is not -1.
+    bool Start(const std::string& folder, int showState = -1);
     // The main window once it is visible; null after the timeout.
     HWND WaitForMainWindow(int timeoutMs = 30000);
     // A top-level window of the game of that class and caption, visible; null after the timeout.

@@ -771,6 +771,34 @@ void ScenarioNoGame(GameProcess& game) {
     EndByExitButton(game);
 }
 
+// Started minimised, maximised or hidden, the game still opens in its normal size and place.
+void ScenarioShowStates(const std::string& folder) {
+    const int states[] = {SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED, SW_HIDE, SW_SHOWMINNOACTIVE};
+    RECT normal{};
+    for (int state : {SW_SHOWNORMAL, states[0], states[1], states[2], states[3]}) {
+        GameProcess game;
+        if (!game.Start(folder, state)) {
+            return;
+        }
+        HWND main = game.WaitForMainWindow();
+        if (main == nullptr) {
+            Fail("started with show state %d, the window did not show", state);
+            continue;
+        }
+        RECT rect{};
+        GetWindowRect(main, &rect);
+        if (state == SW_SHOWNORMAL) {
+            normal = rect;
+        } else if (IsIconic(main) || IsZoomed(main) || !EqualRect(&rect, &normal)) {
+            Fail("started with show state %d, the window is at %ld,%ld-%ld,%ld%s%s", state,
+                 rect.left, rect.top, rect.right, rect.bottom, IsIconic(main) ? ", minimised" : "",
+                 IsZoomed(main) ? ", maximised" : "");
+        }
+        ExpectGame(main, "         ", "", kOpening, "the opening");
+        EndByCloseBox(game);
+    }
+}
+
 struct Scenario {
     const char* name;
     void (*run)(GameProcess&);
@@ -802,6 +830,11 @@ int main(int argc, char** argv) {
     }
     if (argc > 3) {
         outputFolder = argv[3];
+    }
+    if (std::strcmp(argv[1], "show-states") == 0) {
+        ScenarioShowStates(argv[2]);
+        Note("show-states: %s", FailureCount() == 0 ? "passed" : "failed");
+        return FailureCount() == 0 ? 0 : 1;
     }
     for (const Scenario& scenario : kScenarios) {
         if (std::strcmp(scenario.name, argv[1]) != 0) {
