@@ -126,7 +126,7 @@ void EndByEscape(GameProcess& game) {
 
 // --- The window as it opens -------------------------------------------------------------------
 
-struct ControlSpec {
+struct ControlTemplate {
     int id;
     const char* className;
     const char* text;
@@ -135,7 +135,7 @@ struct ControlSpec {
 };
 
 // Template order. The button and static kinds sit in the low bits of the style.
-const ControlSpec kControls[] = {
+const ControlTemplate kControls[] = {
     {8, "Button", "Exit", BS_PUSHBUTTON | WS_TABSTOP, 126, 171, 50, 14},
     {111, "Static", "", SS_ETCHEDHORZ | WS_DISABLED, 7, 7, 184, 1},
     {-1, "Button", "", BS_GROUPBOX, 19, 17, 53, 44},
@@ -175,13 +175,13 @@ RECT ControlRectInClient(HWND main, HWND control) {
 // Finds the dialog base units for which every control sits exactly where the template puts it.
 bool MatchesTemplateLayout(HWND main, const HWND* controls, int baseX, int baseY) {
     for (int i = 0; i < kControlCount; ++i) {
-        const ControlSpec& spec = kControls[i];
+        const ControlTemplate& wanted = kControls[i];
         const RECT rect = ControlRectInClient(main, controls[i]);
         // The system sizes an etched line itself, by up to its two edges.
-        const int slack = (spec.style & 0xFFFF) == SS_ETCHEDHORZ && spec.id == 111 ? 2 : 0;
-        const int widthError = rect.right - rect.left - MulDiv(spec.width, baseX, 4);
-        const int heightError = rect.bottom - rect.top - MulDiv(spec.height, baseY, 8);
-        if (rect.left != MulDiv(spec.x, baseX, 4) || rect.top != MulDiv(spec.y, baseY, 8) ||
+        const int slack = (wanted.style & 0xFFFF) == SS_ETCHEDHORZ && wanted.id == 111 ? 2 : 0;
+        const int widthError = rect.right - rect.left - MulDiv(wanted.width, baseX, 4);
+        const int heightError = rect.bottom - rect.top - MulDiv(wanted.height, baseY, 8);
+        if (rect.left != MulDiv(wanted.x, baseX, 4) || rect.top != MulDiv(wanted.y, baseY, 8) ||
             widthError < 0 || widthError > slack || heightError < 0 || heightError > slack) {
             return false;
         }
@@ -274,16 +274,16 @@ void ScenarioLayout(GameProcess& game) {
         return;
     }
     for (int i = 0; i < kControlCount; ++i) {
-        const ControlSpec& spec = kControls[i];
+        const ControlTemplate& wanted = kControls[i];
         HWND control = controls[i];
         const int id = static_cast<short>(GetDlgCtrlID(control));
         const DWORD controlStyle = static_cast<DWORD>(GetWindowLongA(control, GWL_STYLE));
-        if (id != spec.id) {
-            Fail("control %d has id %d, expected %d", i + 1, id, spec.id);
+        if (id != wanted.id) {
+            Fail("control %d has id %d, expected %d", i + 1, id, wanted.id);
         }
-        if (_stricmp(ClassName(control).c_str(), spec.className) != 0) {
+        if (_stricmp(ClassName(control).c_str(), wanted.className) != 0) {
             Fail("control %d (id %d) is a %s, expected %s", i + 1, id, ClassName(control).c_str(),
-                 spec.className);
+                 wanted.className);
         }
         if (!IsWindowVisible(control) || (controlStyle & WS_CHILD) == 0) {
             Fail("control %d (id %d) is not a visible child", i + 1, id);
@@ -291,16 +291,16 @@ void ScenarioLayout(GameProcess& game) {
         DWORD shownStyle = controlStyle & kComparedStyles;
         // Dialogs with the 3D look draw an edit field's border as a sunken edge instead.
         if ((GetWindowLongA(control, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0 &&
-            (spec.style & WS_BORDER) != 0 && _stricmp(spec.className, "Edit") == 0) {
+            (wanted.style & WS_BORDER) != 0 && _stricmp(wanted.className, "Edit") == 0) {
             shownStyle |= WS_BORDER;
         }
-        if (shownStyle != spec.style) {
+        if (shownStyle != wanted.style) {
             Fail("control %d (id %d) has style %08lx, expected %08lx", i + 1, id, shownStyle,
-                 spec.style);
+                 wanted.style);
         }
-        if (WindowText(control) != spec.text) {
+        if (WindowText(control) != wanted.text) {
             Fail("control %d (id %d) shows \"%s\", expected \"%s\"", i + 1, id,
-                 WindowText(control).c_str(), spec.text);
+                 WindowText(control).c_str(), wanted.text);
         }
     }
     bool placed = false;
