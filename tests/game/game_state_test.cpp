@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "game/square_name.h"
 #include "rules/random.h"
 #include "support/fake_network.h"
 
@@ -214,6 +215,30 @@ TEST_F(Game, CanSelectSquareFollowsTheGuard) {
     EXPECT_FALSE(CanSelectSquare(game, 9));
     game.Turn = kGameOver;
     EXPECT_FALSE(CanSelectSquare(game, 0));
+}
+
+// Names through a game: pending, committed, a win by the pending X and a loss.
+TEST_F(Game, SquareNamesFollowTheGame) {
+    Start(network.Binding());  // the network answers the first empty square
+    const auto name = [&](int square) { return std::string(DescribeSquare(game, square).data()); };
+    SelectSquare(game, 4);
+    EXPECT_EQ(name(4), "Centre: X, not played yet");
+    EXPECT_EQ(name(8), "Bottom right: empty");
+    PlayComputerMove(game);
+    EXPECT_EQ(name(4), "Centre: X");
+    EXPECT_EQ(name(0), "Top left: O");
+    EXPECT_EQ(name(9), "");
+
+    Arrange("XX OO    ", 3);
+    SelectSquare(game, 2);
+    EXPECT_EQ(name(2), "Top right: X, in the winning line");
+    EXPECT_EQ(name(3), "Middle left: O");
+
+    Arrange("OO XX  X ", 3);
+    game.Highlighted.fill(false);
+    HighlightLine(game, 9);
+    EXPECT_EQ(name(1), "Top centre: O, in the losing line");
+    EXPECT_EQ(name(7), "Bottom centre: X");
 }
 
 }  // namespace
