@@ -78,7 +78,7 @@ void ReleaseNetworkLibrary(NetworkBinding& binding) {
 
 int AskNetwork(const NetworkBinding& binding, const Board& position) {
     if (binding.GetNetMove == nullptr) {
-        return kNoSquare;
+        return kNoNetwork;
     }
     const NetInput input = EncodeNetInput(position);
     return binding.GetNetMove(input.data());

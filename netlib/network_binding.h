@@ -51,7 +51,11 @@ inline bool HasNetMove(const NetworkBinding& binding) {
     return binding.GetNetMove != nullptr;
 }
 
-// Asks the network for its square on `position`: the answer as it came, or kNoSquare when
+// What AskNetwork answers when there is no network to ask; apart from every code the opponents
+// use, so that "no network" is never mistaken for "no pattern found".
+inline constexpr int kNoNetwork = -5;
+
+// Asks the network for its square on `position`: the answer as it came, or kNoNetwork when
 // there is no network to ask. Callers check that it names a square before they use it.
 int AskNetwork(const NetworkBinding& binding, const Board& position);
 

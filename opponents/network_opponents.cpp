@@ -61,15 +61,26 @@ int FindRotatedPattern(const Board& board, const PatternTable& patterns, SearchW
     return found;
 }
 
-// The network's answer for a stored position carried back onto the board, or kNoSquare when
-// the answer names no square.
-int AnswerOnBoard(const OpponentResources& resources, int slot, int turns, bool mirrored) {
+// The last step of every network move: the 'O' on the answer's square, if that square is
+// empty. Returns the square, or kAnswerUnusable with the board unchanged.
+int PlayAnswer(Board& board, int square) {
+    if (!IsSquare(square) || board[square] != kEmptyMark) {
+        return kAnswerUnusable;
+    }
+    board[square] = kComputerMark;
+    return square;
+}
+
+// The network's answer for a stored position carried back onto the board and played there, or
+// kAnswerUnusable when it names no empty square.
+int PlayRotatedAnswer(Board& board, const OpponentResources& resources, int slot, int turns,
+                      bool mirrored) {
     int square = AskNetwork(resources.network, SlotPosition(resources.patterns.slots[slot]));
     if (!IsSquare(square)) {
-        return kNoSquare;
+        return kAnswerUnusable;
     }
     UnrotateSquare(turns, square);  // leaves the centre and zero turns alone
-    return mirrored ? MirrorSquare(square) : square;
+    return PlayAnswer(board, mirrored ? MirrorSquare(square) : square);
 }
 
 }  // namespace
@@ -80,9 +91,11 @@ SearchWindow SearchWindowForTurn(int turn) {
             return {0, 3};
         case 2:
             return {3, 11};
-        default:
-            // Turn 3 runs to the table's capacity; the count ends the search after slot 16.
+        case 3:
+            // Runs to the table's capacity; the count ends the search after slot 16.
             return {11, kPatternSlotCapacity};
+        default:
+            return {0, 0};
     }
 }
 
@@ -100,16 +113,9 @@ int DirectPatternMove(Board& board, const OpponentResources& resources, int firs
     int square = AskNetwork(resources.network, copy);
     // An answer that names no square is as unusable as one on a taken square.
     if (!IsSquare(square)) {
-        return kAnswerTaken;
+        return kAnswerUnusable;
     }
-    if (mirrored) {
-        square = MirrorSquare(square);
-    }
-    if (board[square] != kEmptyMark) {
-        return kAnswerTaken;
-    }
-    board[square] = kComputerMark;
-    return square;
+    return PlayAnswer(board, mirrored ? MirrorSquare(square) : square);
 }
 
 int NetworkOpponentMove(int turn, Board& board, const OpponentResources& resources, int& outcome) {
@@ -126,7 +132,7 @@ int NetworkOpponentMove(int turn, Board& board, const OpponentResources& resourc
     if (direct >= 0) {
         return direct;
     }
-    if (direct == kAnswerTaken) {
+    if (direct == kAnswerUnusable) {
         return kCannotMove;
     }
     int turns = 0;
@@ -135,12 +141,8 @@ int NetworkOpponentMove(int turn, Board& board, const OpponentResources& resourc
     if (slot >= resources.patterns.count) {
         return PlayRandomSquare(board);
     }
-    const int square = AnswerOnBoard(resources, slot, turns, mirrored);
-    if (!IsSquare(square) || board[square] != kEmptyMark) {
-        return PlayRandomSquare(board);
-    }
-    board[square] = kComputerMark;
-    return square;
+    const int square = PlayRotatedAnswer(board, resources, slot, turns, mirrored);
+    return square >= 0 ? square : PlayRandomSquare(board);
 }
 
 int GeneticOpponentMove(int turn, Board& board, const OpponentResources& resources, int& outcome) {
@@ -158,12 +160,8 @@ int GeneticOpponentMove(int turn, Board& board, const OpponentResources& resourc
     if (slot >= resources.patterns.count) {
         return kCannotMove;
     }
-    const int square = AnswerOnBoard(resources, slot, turns, mirrored);
-    if (!IsSquare(square) || board[square] != kEmptyMark) {
-        return kCannotMove;
-    }
-    board[square] = kComputerMark;
-    return square;
+    const int square = PlayRotatedAnswer(board, resources, slot, turns, mirrored);
+    return square >= 0 ? square : kCannotMove;
 }
 
 }  // namespace qrv

@@ -1,5 +1,6 @@
 #include "opponents/opponent_steps.h"
 
+#include "opponents/opponents.h"
 #include "rules/random.h"
 
 namespace qrv {
@@ -15,6 +16,9 @@ int CompleteOwnLine(Board& board, int& outcome) {
 
 int PlayRandomSquare(Board& board) {
     const int square = RandomEmptySquare(board);
+    if (!IsSquare(square)) {
+        return kBoardFull;
+    }
     board[square] = kComputerMark;
     return square;
 }

@@ -9,7 +9,7 @@ namespace qrv {
 // with nothing written.
 int CompleteOwnLine(Board& board, int& outcome);
 
-// An 'O' on a random empty square.
+// An 'O' on a random empty square; on a full board kBoardFull, with nothing written.
 int PlayRandomSquare(Board& board);
 
 }  // namespace qrv

@@ -16,7 +16,7 @@ inline constexpr int kBoardFull = -3;
 inline constexpr int kCannotMove = -4;
 // Inside the network opponent's direct search.
 inline constexpr int kNoPatternFound = -1;
-inline constexpr int kAnswerTaken = -2;
+inline constexpr int kAnswerUnusable = -2;  // no square, or a taken one
 
 // What the network-based opponents read: the stored positions and the network.
 struct OpponentResources {
@@ -24,7 +24,8 @@ struct OpponentResources {
     const NetworkBinding& network;
 };
 
-// The slice of the pattern table searched for the computer's move number `turn` (1 to 3).
+// The slice of the pattern table searched for the computer's move number `turn` (1 to 3; the
+// opponents decide turn 4 without the table). Any other turn gets an empty slice.
 struct SearchWindow {
     int first;
     int stop;
@@ -44,7 +45,7 @@ int RuleOpponentMove(int turn, Board& board, int& outcome);
 int NetworkOpponentMove(int turn, Board& board, const OpponentResources& resources, int& outcome);
 
 // The network opponent's search without turns: the board unchanged, then mirrored. Returns the
-// square it wrote its 'O' into, kNoPatternFound, or kAnswerTaken with the board unchanged.
+// square it wrote its 'O' into, kNoPatternFound, or kAnswerUnusable with the board unchanged.
 int DirectPatternMove(Board& board, const OpponentResources& resources, int first, int stop);
 
 // The same opening as the network opponent, then one search under turns and mirroring, with

@@ -65,6 +65,16 @@ TEST(Dispatch, TurnsOutsideOneToFourAreRefusedUnwritten) {
     }
 }
 
+// A full board reaches the random step only by a direct call: it refuses and writes nothing
+// (the sanitizers catch a write outside the board).
+TEST(Dispatch, TheRandomStepRefusesAFullBoard) {
+    for (int kind : {1, 2}) {
+        const Move move = Choose(kind, "XOXOXOXOX", kind == 1 ? 2 : 4, NetworkBinding{});
+        EXPECT_EQ(move.square, kBoardFull) << kind;
+        EXPECT_EQ(move.board, "XOXOXOXOX");
+    }
+}
+
 TEST(Dispatch, EveryOtherKindIsTheNetworkOpponent) {
     // X on square 2 tells the opponents apart: the network opponent finds slot 2 mirrored and
     // keeps an answer of 1, the genetic one finds it after three turns and plays 5.
@@ -278,7 +288,7 @@ TEST(WithoutNetwork, NetworkOpponentStillPlaysAndGeneticOpponentFails) {
     // The direct search on its own treats a missing network as an unusable answer.
     Board board = MakeBoard(" X       ");
     EXPECT_EQ(DirectPatternMove(board, OpponentResources{StoredPatterns(), none}, 0, 3),
-              kAnswerTaken);
+              kAnswerUnusable);
 }
 
 TEST(DirectPatternMove, ReportsAMissWithoutAskingTheNetwork) {

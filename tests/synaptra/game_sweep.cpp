@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "synaptra/draw_seeds.h"
+#include "trainer/draw_seeds.h"
 
 namespace synaptra::testing {
 

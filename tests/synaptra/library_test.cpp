@@ -12,7 +12,7 @@
 #include "netlib/network_binding.h"
 #include "opponents/pattern_table.h"
 #include "resources/pattern_strings.h"
-#include "synaptra/target_search.h"
+#include "trainer/target_search.h"
 #include "weights_files.h"
 
 namespace {

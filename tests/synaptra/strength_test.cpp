@@ -8,7 +8,7 @@
 #include "game_sweep.h"
 #include "opponents/pattern_table.h"
 #include "resources/pattern_strings.h"
-#include "synaptra/target_search.h"
+#include "trainer/target_search.h"
 
 namespace {
 

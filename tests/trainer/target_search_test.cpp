@@ -3,7 +3,7 @@
 
 #include "opponents/pattern_table.h"
 #include "resources/pattern_strings.h"
-#include "synaptra/target_search.h"
+#include "trainer/target_search.h"
 
 namespace synaptra {
 namespace {

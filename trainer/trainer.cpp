@@ -15,7 +15,7 @@
 #include "opponents/pattern_table.h"
 #include "resources/pattern_strings.h"
 #include "synaptra/network.h"
-#include "synaptra/target_search.h"
+#include "trainer/target_search.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "synaptra/target_search.h"
+#include "trainer/target_search.h"
 
 #include <algorithm>
 #include <cstring>
@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "opponents/opponents.h"
-#include "synaptra/draw_seeds.h"
+#include "trainer/draw_seeds.h"
 
 namespace synaptra {
 
