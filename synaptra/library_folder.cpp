@@ -4,12 +4,13 @@
 
 #if defined(_WIN32)
 #include <windows.h>
-#else
+#elif !defined(__EMSCRIPTEN__)
 #include <dlfcn.h>
 #endif
 
 namespace synaptra {
 
+#if !defined(__EMSCRIPTEN__)
 namespace {
 
 // Any address inside the library names the module that holds it.
@@ -36,6 +37,7 @@ bool CopyFolderOf(const char* path, char* buffer, std::size_t size) {
 }
 
 }  // namespace
+#endif
 
 bool IsAbsolutePath(const char* name) {
     if (name == nullptr || name[0] == '\0') {
@@ -57,7 +59,12 @@ bool LibraryFolder(char* buffer, std::size_t size) {
     if (buffer == nullptr || size < 2) {
         return false;
     }
-#if defined(_WIN32)
+#if defined(__EMSCRIPTEN__)
+    // Linked into the web module, whose file system holds the weights at its root.
+    buffer[0] = '/';
+    buffer[1] = '\0';
+    return true;
+#elif defined(_WIN32)
     HMODULE module = nullptr;
     if (!GetModuleHandleExA(
             GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
