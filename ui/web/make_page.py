@@ -1,0 +1,67 @@
+#!/usr/bin/env python3
+"""Writes the web page from its template: the program icon drawn in as SVG from its pixel map,
+and the About box's texts from the program's resources.
+
+Usage: make_page.py index.html program_icon.txt resource_ids.h output.html
+"""
+import html
+import os
+import re
+import sys
+import urllib.parse
+
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "resources"))
+import make_icon  # noqa: E402  (the pixel-map reader the Windows icon is made with)
+
+
+def icon_svg(map_path):
+    """One path a colour, one rectangle a run of pixels in a row; crisp at any size."""
+    legend, rows = make_icon.read_map(map_path)
+    runs = {}
+    for y, row in enumerate(rows):
+        x = 0
+        while x < len(row):
+            end = x
+            while end < len(row) and row[end] == row[x]:
+                end += 1
+            name = legend[row[x]]
+            if name != make_icon.TRANSPARENT:
+                runs.setdefault(name, []).append(f"M{x} {y}h{end - x}v1h{x - end}z")
+            x = end
+    paths = "".join(
+        '<path fill="#%02x%02x%02x" d="%s"/>' % (*make_icon.PALETTE[make_icon.INDEX[name]][1],
+                                                 "".join(parts))
+        for name, parts in runs.items())
+    size = make_icon.SIZE
+    return (f'<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 {size} {size}" '
+            f'shape-rendering="crispEdges">{paths}</svg>')
+
+
+def resource_texts(header_path):
+    with open(header_path, encoding="ascii") as header:
+        return dict(re.findall(r'#define\s+(QRV_ABOUT_\w+)\s+"([^"]*)"', header.read()))
+
+
+def main():
+    if len(sys.argv) != 5:
+        sys.exit("usage: make_page.py TEMPLATE ICON_MAP RESOURCE_IDS OUTPUT")
+    template, icon_map, resource_ids, output = sys.argv[1:]
+    svg = icon_svg(icon_map)
+    values = {"ICON_SVG": svg,
+              "ICON_URI": "data:image/svg+xml," + urllib.parse.quote(svg, safe="=:/' ")}
+    values.update({key: html.escape(text) for key, text in resource_texts(resource_ids).items()})
+    with open(template, encoding="utf-8") as source:
+        page = source.read()
+
+    def substitute(match):
+        if match.group(1) not in values:
+            sys.exit(f"make_page: nothing to put in for {match.group(0)}")
+        return values[match.group(1)]
+
+    page = re.sub(r"@(\w+)@", substitute, page)
+    with open(output, "w", encoding="utf-8") as target:
+        target.write(page)
+
+
+if __name__ == "__main__":
+    main()
