@@ -42,3 +42,6 @@ QRV_QT_RUN_PACKAGES=(qt6-wayland)
 # tests' screenshots into PNG files; python3 draws the icon).
 QRV_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 fonts-wine
     xvfb xauth imagemagick python3)
+# The web page: Emscripten, and headless Chromium driven through Selenium for its tests and
+# benchmark (Debian's own python3, which has the Selenium module), and a font to lay it out in.
+QRV_WEB_PACKAGES=(emscripten chromium chromium-driver python3 python3-selenium fonts-dejavu-core)

@@ -65,7 +65,7 @@ def main():
     threading.Thread(target=server.serve_forever, daemon=True).start()
     options = webdriver.ChromeOptions()
     options.binary_location = "/usr/bin/chromium"
-    for argument in ("--headless=new", "--no-sandbox"):
+    for argument in ("--headless=new", "--no-sandbox", "--disable-dev-shm-usage"):
         options.add_argument(argument)
     driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
     try:
