@@ -1,9 +1,11 @@
 // What the web page must show: plays the page's clicks on the native core with the real network
 // library and its committed weights, from the same seed, for the browser test.
 //
-//   qrv_web_expect SEED KIND ACTIONS   the screen after the clicks, as one line of JSON
-//   qrv_web_expect SEED KIND =TEXT     the first clicks that end a game with the status TEXT
+//   qrv_web_expect SEED KIND ACTIONS   the screen after the clicks
+//   qrv_web_expect SEED KIND =TEXT     the same after the first clicks that end with TEXT
 //
+// The screen is printed a line each: the clicks, the nine marks, the nine highlight flags (0 or
+// 1), the status text and the nine squares' names.
 // ACTIONS: a digit clicks that square, 'p' presses "Play O", 'r' presses "Reset"; the opponent
 // KIND is chosen first, as from the File menu.
 #include <cstdio>
@@ -77,17 +79,6 @@ bool Find(std::uint32_t seed, int kind, const std::string& text, std::string& ac
     return false;
 }
 
-std::string Quoted(const std::string& text) {
-    std::string quoted = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\') {
-            quoted += '\\';
-        }
-        quoted += c;
-    }
-    return quoted + '"';
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -113,17 +104,16 @@ int main(int argc, char** argv) {
     }
     Play play;
     Replay(play, seed, kind, actions);
-    std::string marks, highlighted, names;
+    std::string marks, highlighted;
     for (int square = 0; square < qrv::kSquareCount; ++square) {
         marks += play.game.Board[square];
         highlighted += play.game.Highlighted[square] ? '1' : '0';
-        names += (square == 0 ? "" : ", ") + Quoted(qrv::DescribeSquare(play.game, square).data());
     }
-    std::printf(
-        "{\"actions\": %s, \"marks\": %s, \"highlighted\": %s, \"status\": %s, "
-        "\"names\": [%s]}\n",
-        Quoted(actions).c_str(), Quoted(marks).c_str(), Quoted(highlighted).c_str(),
-        Quoted(play.screen.status).c_str(), names.c_str());
+    std::printf("%s\n%s\n%s\n%s\n", actions.c_str(), marks.c_str(), highlighted.c_str(),
+                play.screen.status.c_str());
+    for (int square = 0; square < qrv::kSquareCount; ++square) {
+        std::printf("%s\n", qrv::DescribeSquare(play.game, square).data());
+    }
     qrv::ReleaseNetworkLibrary(network);
     return 0;
 }

@@ -6,7 +6,6 @@ Usage: web_test.py SITE_DIR QRV_WEB_EXPECT SCREENSHOT
 """
 import functools
 import http.server
-import json
 import subprocess
 import sys
 import threading
@@ -46,9 +45,9 @@ class Site(http.server.SimpleHTTPRequestHandler):
 
 
 def expected(kind, actions):
-    output = subprocess.run([EXPECT, str(SEED), str(kind), actions], check=True,
-                            capture_output=True, text=True).stdout
-    return json.loads(output)
+    lines = subprocess.run([EXPECT, str(SEED), str(kind), actions], check=True,
+                           capture_output=True, text=True).stdout.split("\n")
+    return dict(zip(("actions", "marks", "highlighted", "status"), lines), names=lines[4:13])
 
 
 def load(driver, port):
