@@ -45,6 +45,7 @@ function layOut(client) {
     return units;
 }
 
+let game = null;  // the module, once it is ready
 const client = document.getElementById("client");
 const board = document.getElementById("board");
 const statusLine = document.getElementById("status");
@@ -197,7 +198,7 @@ resetButton.addEventListener("click", () => game?._qrv_reset());
 const seedText = new URLSearchParams(location.search).get("seed");
 const seed = /^\d{1,10}$/.test(seedText ?? "") && Number(seedText) < 2 ** 32 ? Number(seedText) : null;
 
-const game = await createQuorvane({
+const instance = await createQuorvane({
     repaintSquare,
     setStatusText: (text) => { statusLine.textContent = text; },
     setLabels: (boardName, statusName) => {
@@ -207,7 +208,8 @@ const game = await createQuorvane({
     reportLibraryFailure: () => alert(
         "Error...Failed to load the network!\n\nReload the page to play against it."),
 });
-if (game._qrv_start(seed === null ? 0 : 1, seed ?? 0)) {
+if (instance._qrv_start(seed === null ? 0 : 1, seed ?? 0)) {
+    game = instance;
     for (const button of [...squares, playButton, resetButton]) {
         button.disabled = false;
     }
