@@ -18,14 +18,13 @@ function dialogUnits(element) {
     return { x: (v) => scale(v, width, 4), y: (v) => scale(v, height, 8), height };
 }
 
+// Position and size are scaled each on its own, as the dialog manager scales them.
 function place(element, units, [x, y, width, height]) {
-    const left = units.x(x);
-    const top = units.y(y);
     Object.assign(element.style, {
-        left: `${left}px`,
-        top: `${top}px`,
-        width: `${units.x(x + width) - left}px`,
-        height: `${units.y(y + height) - top}px`,
+        left: `${units.x(x)}px`,
+        top: `${units.y(y)}px`,
+        width: `${units.x(width)}px`,
+        height: `${units.y(height)}px`,
     });
 }
 
