@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "game_driver.h"
 
@@ -799,6 +800,129 @@ void ScenarioShowStates(const std::string& folder) {
     }
 }
 
+// --- As Windows users get it: any folder, a high DPI, file properties, the installer --------
+
+// The real library answers an X on square 2 with an O on the centre. The genetic-algorithm
+// opponent has no fallback, so that O shows that the network itself answered.
+void PlayOneNetworkMove(GameProcess& game) {
+    HWND main = game.WaitForMainWindow();
+    if (main == nullptr) {
+        if (HWND other = game.FindOtherWindow()) {
+            Fail("the window \"%s\" opened instead", WindowText(other).c_str());
+        }
+        return;
+    }
+    if (HWND other = game.FindOtherWindow()) {
+        Fail("a window \"%s\" opened beside the main window", WindowText(other).c_str());
+    }
+    MenuCommand(main, kGeneticOpponentCommand);
+    const Step steps[] = {{2, true, "  X O    ", "", kOpening}};
+    PlaySteps(main, steps, 1);
+    EndByEscape(game);
+}
+
+bool CopyGame(const std::wstring& from, const std::wstring& to) {
+    CreateDirectoryW(to.c_str(), nullptr);
+    for (const wchar_t* name : {L"quorvane.exe", L"Synaptra.dll", L"qrv.bpn"}) {
+        if (!CopyFileW((from + L"\\" + name).c_str(), (to + L"\\" + name).c_str(), FALSE)) {
+            Fail("cannot copy %ls into %ls (error %lu)", name, to.c_str(), GetLastError());
+            return false;
+        }
+    }
+    return true;
+}
+
+// The game with the real library, copied from `folder` into a folder named outside the ANSI
+// code page.
+void ScenarioAnyFolderName(const std::string& folder) {
+    std::wstring target(folder.begin(), folder.end());  // the build's ASCII path
+    target += L"\\\u0418\u0433\u0440\u0430 \u6e38\u620f";
+    if (!CopyGame(std::wstring(folder.begin(), folder.end()), target)) {
+        return;
+    }
+    GameProcess game;
+    if (game.Start(target)) {
+        PlayOneNetworkMove(game);
+    }
+}
+
+// The version resources of the game and the library, read as Explorer's Properties page does,
+// and the game's manifest.
+void CheckVersionInfo(const std::string& file, const char* description, const char* internalName,
+                      const char* originalName) {
+    DWORD ignored = 0;
+    std::vector<char> data(GetFileVersionInfoSizeA(file.c_str(), &ignored));
+    if (data.empty() || !GetFileVersionInfoA(file.c_str(), 0, data.size(), data.data())) {
+        Fail("%s has no version information", file.c_str());
+        return;
+    }
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    WORD* translation = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&fixed), &length) ||
+        fixed->dwFileVersionMS != MAKELONG(2, 1) || fixed->dwFileVersionLS != 0 ||
+        fixed->dwProductVersionMS != MAKELONG(2, 1) || fixed->dwProductVersionLS != 0) {
+        Fail("%s: file and product version are not 1.2.0.0", file.c_str());
+    }
+    if (!VerQueryValueA(data.data(), "\\VarFileInfo\\Translation",
+                        reinterpret_cast<void**>(&translation), &length) ||
+        length < 2 * sizeof(WORD)) {
+        Fail("%s: no translation in its version information", file.c_str());
+        return;
+    }
+    const char* values[][2] = {{"ProductName", "Quorvane"},
+                               {"FileDescription", description},
+                               {"CompanyName", "Quorvane developers"},
+                               {"InternalName", internalName},
+                               {"OriginalFilename", originalName},
+                               {"LegalCopyright", "Copyright (C) 2026 The Quorvane developers"},
+                               {"FileVersion", "1.2.0.0"},
+                               {"ProductVersion", "1.2.0.0"}};
+    for (const auto& value : values) {
+        char key[96];
+        std::snprintf(key, sizeof key, "\\StringFileInfo\\%04x%04x\\%s", translation[0],
+                      translation[1], value[0]);
+        char* text = nullptr;
+        if (!VerQueryValueA(data.data(), key, reinterpret_cast<void**>(&text), &length) ||
+            std::strcmp(text, value[1]) != 0) {
+            Fail("%s: %s is \"%s\", expected \"%s\"", file.c_str(), value[0],
+                 text != nullptr ? text : "(none)", value[1]);
+        }
+    }
+}
+
+void ScenarioFileProperties(const std::string& folder) {
+    CheckVersionInfo(folder + "\\quorvane.exe", "Quorvane noughts and crosses", "quorvane",
+                     "quorvane.exe");
+    CheckVersionInfo(folder + "\\Synaptra.dll", "Quorvane neural network library", "Synaptra",
+                     "Synaptra.dll");
+    HMODULE program =
+        LoadLibraryExA((folder + "\\quorvane.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC found = program != nullptr
+                      ? FindResourceA(program, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24))
+                      : nullptr;
+    if (found == nullptr) {
+        Fail("quorvane.exe has no manifest (resource type 24, id 1)");
+    } else {
+        const std::string manifest(
+            static_cast<const char*>(LockResource(LoadResource(program, found))),
+            SizeofResource(program, found));
+        for (const char* wanted :
+             {"level=\"asInvoker\"", ">true</dpiAware>", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",
+              "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}"}) {
+            if (manifest.find(wanted) == std::string::npos) {
+                Fail("the manifest lacks %s", wanted);
+            }
+        }
+        if (manifest.find("Common-Controls") != std::string::npos) {
+            Fail("the manifest asks for common controls 6");
+        }
+    }
+    if (program != nullptr) {
+        FreeLibrary(program);
+    }
+}
+
 struct Scenario {
     const char* name;
     void (*run)(GameProcess&);
@@ -821,6 +945,17 @@ const Scenario kScenarios[] = {
     {"real-library", ScenarioRealLibrary},
 };
 
+// Scenarios that start the game themselves, from what lies in the folder they are given.
+struct FolderScenario {
+    const char* name;
+    void (*run)(const std::string& folder);
+};
+
+const FolderScenario kFolderScenarios[] = {
+    {"any-folder-name", ScenarioAnyFolderName},
+    {"file-properties", ScenarioFileProperties},
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -835,6 +970,13 @@ int main(int argc, char** argv) {
         ScenarioShowStates(argv[2]);
         Note("show-states: %s", FailureCount() == 0 ? "passed" : "failed");
         return FailureCount() == 0 ? 0 : 1;
+    }
+    for (const FolderScenario& scenario : kFolderScenarios) {
+        if (std::strcmp(scenario.name, argv[1]) == 0) {
+            scenario.run(argv[2]);
+            Note("%s: %s", scenario.name, FailureCount() == 0 ? "passed" : "failed");
+            return FailureCount() == 0 ? 0 : 1;
+        }
     }
     for (const Scenario& scenario : kScenarios) {
         if (std::strcmp(scenario.name, argv[1]) != 0) {
