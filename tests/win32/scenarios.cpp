@@ -4,6 +4,7 @@
 //
 // Usage: qrv_win32_driver SCENARIO GAME-FOLDER [OUTPUT-FOLDER]
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -923,6 +924,120 @@ void ScenarioFileProperties(const std::string& folder) {
     }
 }
 
+// What the game shows at one DPI after a lost game: its window, and an O and an X measured
+// along lines through their middles.
+struct DpiLook {
+    SIZE window{};
+    int noughtWidths[4]{};  // from the left, right, top and bottom edge of its square
+    int noughtInsets[4]{};  // where those strokes' middles lie from the edges
+    int crossWidth = 0;
+};
+
+DpiLook LookAtLostGame(const std::string& folder) {
+    DpiLook look;
+    GameProcess game;
+    HWND main = game.Start(folder) ? game.WaitForMainWindow() : nullptr;
+    if (main == nullptr) {
+        return look;
+    }
+    RECT rect{};
+    GetWindowRect(main, &rect);
+    look.window = SIZE{rect.right - rect.left, rect.bottom - rect.top};
+    for (int square : {1, 2, 4}) {
+        ClickSquare(main, square);
+        ClickControl(main, kPlayOId);
+        Settle(main);
+    }
+    // Marks and colours as painted; the insets are measured below.
+    const std::vector<SquareLook> looks = LookAtBoard(main);
+    if (BoardText(looks) != "OXXOX O  " || StatusText(main) != kYouLose) {
+        Fail("the lost game shows [%s] \"%s\"", BoardText(looks).c_str(), StatusText(main).c_str());
+    }
+    for (int square : {0, 3, 6}) {
+        if (looks[square].redPixels == 0 || looks[square].bluePixels != 0) {
+            Fail("square %d of the completed line is not red", square);
+        }
+    }
+    for (int square : {1, 2, 4}) {
+        if (looks[square].bluePixels == 0 || looks[square].redPixels != 0) {
+            Fail("the X on square %d is not light blue", square);
+        }
+    }
+    HWND nought = GetDlgItem(main, kFirstSquareId);
+    RECT box{};
+    GetClientRect(nought, &box);
+    const int starts[4][4] = {{0, box.bottom / 2, 1, 0},
+                              {box.right - 1, box.bottom / 2, -1, 0},
+                              {box.right / 2, 0, 0, 1},
+                              {box.right / 2, box.bottom - 1, 0, -1}};
+    for (int side = 0; side < 4; ++side) {
+        const int* start = starts[side];
+        int margin = 0;
+        look.noughtWidths[side] =
+            ColourRun(nought, start[0], start[1], start[2], start[3], kRed, &margin);
+        look.noughtInsets[side] = margin + look.noughtWidths[side] / 2;
+    }
+    // A diagonal crosses a column more thickly than its width, by the diagonal's length over
+    // the figure's width.
+    HWND cross = GetDlgItem(main, kFirstSquareId + 1);
+    GetClientRect(cross, &box);
+    const int run = ColourRun(cross, box.right / 4, 0, 0, 1, kLightBlue);
+    look.crossWidth = static_cast<int>(run * box.right / std::hypot(box.right, box.bottom) + 0.5);
+    Note("window %ldx%ld, O %d %d %d %d wide at %d %d %d %d, X %d wide", look.window.cx,
+         look.window.cy, look.noughtWidths[0], look.noughtWidths[1], look.noughtWidths[2],
+         look.noughtWidths[3], look.noughtInsets[0], look.noughtInsets[1], look.noughtInsets[2],
+         look.noughtInsets[3], look.crossWidth);
+    EndByEscape(game);
+    return look;
+}
+
+// The game at 96 DPI and, with the prefix's screen at 192 DPI, twice as large with marks drawn
+// twice as thick and as far in. The setting is put back afterwards.
+void ScenarioHighDpi(const std::string& folder) {
+    const DpiLook normal = LookAtLostGame(folder);
+    HKEY desktop = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0,
+                        KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &desktop, nullptr) != 0) {
+        Fail("cannot open the DPI setting");
+        return;
+    }
+    DWORD kept = 0;
+    DWORD size = sizeof kept;
+    const bool hadSetting = RegQueryValueExA(desktop, "LogPixels", nullptr, nullptr,
+                                             reinterpret_cast<BYTE*>(&kept), &size) == 0;
+    const DWORD dpi = 192;
+    RegSetValueExA(desktop, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi),
+                   sizeof dpi);
+    const DpiLook high = LookAtLostGame(folder);
+    if (hadSetting) {
+        RegSetValueExA(desktop, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&kept),
+                       sizeof kept);
+    } else {
+        RegDeleteValueA(desktop, "LogPixels");
+    }
+    RegCloseKey(desktop);
+    const double widthRatio = static_cast<double>(high.window.cx) / normal.window.cx;
+    const double heightRatio = static_cast<double>(high.window.cy) / normal.window.cy;
+    if (widthRatio < 1.7 || widthRatio > 2.3 || heightRatio < 1.7 || heightRatio > 2.3) {
+        Fail("at 192 DPI the window is %.2f x %.2f times its size at 96", widthRatio, heightRatio);
+    }
+    for (int side = 0; side < 4; ++side) {
+        if (high.noughtWidths[side] < 5 || high.noughtWidths[side] > 7) {
+            Fail("at 192 DPI the O's stroke is %d pixels wide at side %d, expected about 6",
+                 high.noughtWidths[side], side);
+        }
+        const int doubled = 2 * normal.noughtInsets[side];
+        if (high.noughtInsets[side] < doubled - 2 || high.noughtInsets[side] > doubled + 2) {
+            Fail("at 192 DPI the O lies %d pixels in from side %d, at 96 %d",
+                 high.noughtInsets[side], side, normal.noughtInsets[side]);
+        }
+    }
+    // Read through a column, the diagonal's rounded edges add about a pixel (4 at 96 DPI).
+    if (high.crossWidth < 5 || high.crossWidth > 8) {
+        Fail("at 192 DPI the X's strokes are %d pixels wide, expected about 6", high.crossWidth);
+    }
+}
+
 struct Scenario {
     const char* name;
     void (*run)(GameProcess&);
@@ -954,6 +1069,7 @@ struct FolderScenario {
 const FolderScenario kFolderScenarios[] = {
     {"any-folder-name", ScenarioAnyFolderName},
     {"file-properties", ScenarioFileProperties},
+    {"high-dpi", ScenarioHighDpi},
 };
 
 }  // namespace
