@@ -42,3 +42,5 @@ QRV_QT_RUN_PACKAGES=(qt6-wayland)
 # tests' screenshots into PNG files; python3 draws the icon).
 QRV_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 fonts-wine
     xvfb xauth imagemagick python3)
+# Its installer is made with NSIS, whose Debian package has the 64-bit stubs.
+QRV_WINDOWS_PACKAGES+=(nsis)

@@ -12,6 +12,9 @@
 
 #include "game_driver.h"
 
+// After windows.h: the shell link of the installer's shortcut.
+#include <shlobj.h>
+
 using namespace driver;
 
 namespace {
@@ -1038,6 +1041,170 @@ void ScenarioHighDpi(const std::string& folder) {
     }
 }
 
+// Runs a command line to its end: its exit code, or -1.
+int RunToEnd(std::string commandLine) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info)) {
+        return -1;
+    }
+    DWORD code = static_cast<DWORD>(-1);
+    if (WaitForSingleObject(info.hProcess, 60000) == WAIT_OBJECT_0) {
+        GetExitCodeProcess(info.hProcess, &code);
+    }
+    TerminateProcess(info.hProcess, 99);  // nothing if it has ended
+    CloseHandle(info.hProcess);
+    CloseHandle(info.hThread);
+    return static_cast<int>(code);
+}
+
+std::string Expanded(const char* text) {
+    char path[MAX_PATH * 2] = "";
+    ExpandEnvironmentStringsA(text, path, sizeof path);
+    return path;
+}
+
+bool Exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+constexpr char kUninstallKeys[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
+// A value of the uninstall entry `key` as text (numbers in decimal); empty when it is missing.
+std::string EntryValue(const std::string& key, const char* name) {
+    char value[1024] = "";
+    DWORD size = sizeof value;
+    DWORD type = 0;
+    const std::string path = std::string(kUninstallKeys) + "\\" + key;
+    if (RegGetValueA(HKEY_CURRENT_USER, path.c_str(), name, RRF_RT_REG_SZ | RRF_RT_REG_DWORD, &type,
+                     value, &size) != ERROR_SUCCESS) {
+        return "";
+    }
+    return type == REG_DWORD ? std::to_string(*reinterpret_cast<DWORD*>(value)) : value;
+}
+
+// The uninstall entries named "Quorvane".
+int QuorvaneEntries() {
+    HKEY keys = nullptr;
+    int count = 0;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kUninstallKeys, 0, KEY_READ, &keys) != ERROR_SUCCESS) {
+        return 0;
+    }
+    char name[256];
+    for (DWORD i = 0, size = sizeof name;
+         RegEnumKeyExA(keys, i, name, &size, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+         ++i, size = sizeof name) {
+        count += EntryValue(name, "DisplayName") == "Quorvane";
+    }
+    RegCloseKey(keys);
+    return count;
+}
+
+// Where a shortcut leads and which icon it shows.
+std::string ShortcutTarget(const std::string& shortcut, std::string* icon) {
+    char target[MAX_PATH] = "";
+    char iconFile[MAX_PATH] = "";
+    int iconIndex = -1;
+    CoInitialize(nullptr);
+    IShellLinkA* link = nullptr;
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void**>(&link))) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+        SUCCEEDED(file->Load(std::wstring(shortcut.begin(), shortcut.end()).c_str(), STGM_READ))) {
+        link->GetPath(target, MAX_PATH, nullptr, 0);
+        link->GetIconLocation(iconFile, MAX_PATH, &iconIndex);
+    }
+    if (file != nullptr) {
+        file->Release();
+    }
+    if (link != nullptr) {
+        link->Release();
+    }
+    CoUninitialize();
+    *icon = std::string(iconFile) + "," + std::to_string(iconIndex);
+    return target;
+}
+
+// The installer, run silently twice (the second run an upgrade), then the installed game, then
+// the silent uninstall: everything it put there is gone afterwards.
+void ScenarioInstaller(const std::string& setup) {
+    const std::string folder = Expanded("%LOCALAPPDATA%\\Programs\\Quorvane");
+    const std::string shortcut =
+        Expanded("%APPDATA%\\Microsoft\\Windows\\Start Menu\\Programs\\Quorvane.lnk");
+    const std::string program = folder + "\\quorvane.exe";
+    const std::string uninstaller = folder + "\\Uninstall.exe";
+    const std::string files[] = {program, folder + "\\Synaptra.dll", folder + "\\qrv.bpn",
+                                 uninstaller};
+    for (int run = 1; run <= 2; ++run) {
+        if (RunToEnd("\"" + setup + "\" /S") != 0) {
+            Fail("silent install %d failed", run);
+            return;
+        }
+    }
+    DWORD bytes = 0;
+    for (const std::string& file : files) {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        if (!GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &data)) {
+            Fail("%s is not installed", file.c_str());
+        }
+        bytes += data.nFileSizeLow;
+    }
+    std::string icon;
+    const std::string target = ShortcutTarget(shortcut, &icon);
+    if (_stricmp(target.c_str(), program.c_str()) != 0 ||
+        _stricmp(icon.c_str(), (program + ",0").c_str()) != 0) {
+        Fail("the shortcut %s leads to \"%s\" with icon \"%s\"", shortcut.c_str(), target.c_str(),
+             icon.c_str());
+    }
+    const std::string values[][2] = {
+        {"DisplayName", "Quorvane"},
+        {"DisplayVersion", "1.2"},
+        {"Publisher", "Quorvane developers"},
+        {"DisplayIcon", program + ",0"},
+        {"UninstallString", "\"" + uninstaller + "\""},
+        {"QuietUninstallString", "\"" + uninstaller + "\" /S"},
+        {"EstimatedSize", std::to_string((bytes + 1023) / 1024)},
+        {"NoModify", "1"},
+        {"NoRepair", "1"},
+    };
+    for (const auto& value : values) {
+        const std::string shown = EntryValue("Quorvane", value[0].c_str());
+        const bool sizeRounded = value[0] == "EstimatedSize" && !shown.empty() &&
+                                 std::abs(std::stoi(shown) - std::stoi(value[1])) <= 4;
+        if (shown != value[1] && !sizeRounded) {
+            Fail("uninstall entry %s is \"%s\", expected \"%s\"", value[0].c_str(), shown.c_str(),
+                 value[1].c_str());
+        }
+    }
+    if (QuorvaneEntries() != 1) {
+        Fail("%d uninstall entries for Quorvane after an upgrade", QuorvaneEntries());
+    }
+    {
+        GameProcess game;
+        if (game.Start(folder)) {
+            PlayOneNetworkMove(game);
+        }
+    }
+    if (RunToEnd(EntryValue("Quorvane", "QuietUninstallString")) != 0) {
+        Fail("the silent uninstall failed");
+    }
+    // The uninstaller goes on from a copy of itself, so that it can delete its own file.
+    for (int waited = 0; Exists(folder) && waited < 30000; waited += 200) {
+        Sleep(200);
+    }
+    for (const std::string& path : {folder, shortcut}) {
+        if (Exists(path)) {
+            Fail("%s is still there after the uninstall", path.c_str());
+        }
+    }
+    if (QuorvaneEntries() != 0) {
+        Fail("the uninstall entry is still there after the uninstall");
+    }
+}
+
 struct Scenario {
     const char* name;
     void (*run)(GameProcess&);
@@ -1070,6 +1237,7 @@ const FolderScenario kFolderScenarios[] = {
     {"any-folder-name", ScenarioAnyFolderName},
     {"file-properties", ScenarioFileProperties},
     {"high-dpi", ScenarioHighDpi},
+    {"installer", ScenarioInstaller},
 };
 
 }  // namespace
