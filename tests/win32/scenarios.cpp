@@ -937,9 +937,6 @@ DpiLook LookAtLostGame(const std::string& folder) {
     const int run =
         ColourRun(GetDlgItem(main, kFirstSquareId + 1), box.right / 4, 0, 0, 1, kLightBlue);
     look.crossStroke = static_cast<int>(run * box.right / std::hypot(box.right, box.bottom) + 0.5);
-    Note("window %dx%d, O %d %d %d %d wide, %d %d %d %d in, X %d wide", look.width, look.height,
-         look.stroke[0], look.stroke[1], look.stroke[2], look.stroke[3], look.inset[0],
-         look.inset[1], look.inset[2], look.inset[3], look.crossStroke);
     EndByEscape(game);
     return look;
 }
