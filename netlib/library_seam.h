@@ -8,6 +8,9 @@ namespace qrv::seam {
 
 using LibraryHandle = void*;
 
+// Paths are bytes as the system names files on Linux, and UTF-8 on Windows, where the seam
+// hands them to the system's wide-character forms so that a folder may hold any character.
+
 // File name of the network library on this platform.
 extern const char kNetworkLibraryFileName[];
 

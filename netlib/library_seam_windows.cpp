@@ -9,16 +9,30 @@
 
 namespace qrv::seam {
 
+namespace {
+
+// The longest path the system's wide-character functions take. Buffers this long live on the
+// stack: the program has no C++ allocation or exceptions to pull in.
+constexpr DWORD kMaxWidePath = 32768;
+
+}  // namespace
+
 const char kNetworkLibraryFileName[] = "Synaptra.dll";
 
 LibraryHandle OpenLibrary(const char* fullPath) {
     if (fullPath == nullptr || std::strpbrk(fullPath, "\\/") == nullptr) {
         return nullptr;
     }
+    // The path is UTF-8 (see ProgramFolder): the wide form reaches any folder name.
+    wchar_t widePath[kMaxWidePath];
+    if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, fullPath, -1, widePath, kMaxWidePath) <=
+        0) {
+        return nullptr;  // not UTF-8, or longer than any path
+    }
     // Only the library's own folder and System32 are searched for what it imports; the current
     // folder and the PATH never are.
-    HMODULE module = LoadLibraryExA(
-        fullPath, nullptr, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
+    HMODULE module = LoadLibraryExW(
+        widePath, nullptr, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
     return reinterpret_cast<LibraryHandle>(module);
 }
 
@@ -39,20 +53,33 @@ bool ProgramFolder(char* buffer, std::size_t size) {
     if (buffer == nullptr || size < 2) {
         return false;
     }
-    const DWORD length = GetModuleFileNameA(nullptr, buffer, static_cast<DWORD>(size));
-    if (length == 0 || length >= size) {
+    // The ANSI forms would turn every character outside the code page into '?'.
+    wchar_t name[kMaxWidePath];
+    SetLastError(ERROR_SUCCESS);
+    const DWORD length = GetModuleFileNameW(nullptr, name, kMaxWidePath);
+    if (length == 0 || length >= kMaxWidePath || GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
         return false;  // a full buffer means a cut path
     }
-    char* lastSeparator = nullptr;
-    for (char* p = buffer; *p != '\0'; ++p) {
-        if (*p == '\\' || *p == '/') {
-            lastSeparator = p;
+    DWORD folderLength = 0;
+    for (DWORD i = 0; i < length; ++i) {
+        if (name[i] == L'\\' || name[i] == L'/') {
+            folderLength = i + 1;
         }
     }
-    if (lastSeparator == nullptr) {
+    if (folderLength == 0) {
         return false;
     }
-    lastSeparator[1] = '\0';
+    const int bytes =
+        WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, name, static_cast<int>(folderLength),
+                            nullptr, 0, nullptr, nullptr);
+    if (bytes <= 0 || static_cast<std::size_t>(bytes) >= size) {
+        return false;  // too long for the buffer: fail rather than cut it
+    }
+    if (WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, name, static_cast<int>(folderLength),
+                            buffer, bytes, nullptr, nullptr) != bytes) {
+        return false;
+    }
+    buffer[bytes] = '\0';
     return true;
 }
 

@@ -37,10 +37,12 @@ QRV_QT_PACKAGES=(qt6-base-dev libgl-dev fonts-dejavu-core)
 QRV_QT_TEST_PACKAGES=(xvfb xauth libx11-dev desktop-file-utils)
 # Starting it in a Wayland session without XWayland needs Qt's Wayland platform.
 QRV_QT_RUN_PACKAGES=(qt6-wayland)
-# The Windows program: cross-compiler, resource compiler and objdump, and Wine under Xvfb for
-# its tests, with Wine's own fonts, which its dialogs are laid out in (ImageMagick turns the
-# tests' screenshots into PNG files; python3 draws the icon).
-QRV_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 fonts-wine
+# The Windows program: cross-compiler, resource compiler and objdump, NSIS for its installer
+# (Debian's package has the 64-bit stubs), and Wine under Xvfb for its tests, with Wine's own
+# fonts, which its dialogs are laid out in (ImageMagick turns the tests' screenshots into PNG
+# files; python3 draws the icon).
+QRV_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 nsis
+    wine wine64 fonts-wine
     xvfb xauth imagemagick python3)
 # The web page: Emscripten, and headless Chromium driven through Selenium for its tests and
 # benchmark (Debian's own python3, which has the Selenium module), and a font to lay it out in.

@@ -1,6 +1,6 @@
 #include "synaptra/library_folder.h"
 
-#include <cstring>
+#include <string>
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -16,25 +16,54 @@ namespace {
 // Any address inside the library names the module that holds it.
 void AnchorInThisLibrary() {}
 
-bool CopyFolderOf(const char* path, char* buffer, std::size_t size) {
-    const char* lastSeparator = std::strrchr(path, '/');
 #if defined(_WIN32)
-    const char* lastBackslash = std::strrchr(path, '\\');
-    if (lastBackslash != nullptr && (lastSeparator == nullptr || lastBackslash > lastSeparator)) {
-        lastSeparator = lastBackslash;
-    }
-#endif
-    if (lastSeparator == nullptr) {
+
+// The longest path the system's wide-character functions take.
+constexpr DWORD kMaxWidePath = 32768;
+
+// The library's full file name in wide characters, read whole however long it is; false when
+// it cannot be, never a cut path.
+bool LibraryFileName(std::wstring& name) {
+    HMODULE module = nullptr;
+    if (!GetModuleHandleExW(
+            GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+            reinterpret_cast<LPCWSTR>(&AnchorInThisLibrary), &module)) {
         return false;
     }
-    const std::size_t length = static_cast<std::size_t>(lastSeparator - path) + 1;
-    if (length + 1 > size) {
+    for (DWORD size = MAX_PATH;; size *= 2) {
+        name.resize(size);
+        SetLastError(ERROR_SUCCESS);
+        const DWORD length = GetModuleFileNameW(module, name.data(), size);
+        if (length == 0) {
+            return false;
+        }
+        if (length < size && GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
+            name.resize(length);
+            return true;
+        }
+        if (size >= kMaxWidePath) {
+            return false;
+        }
+    }
+}
+
+// Appends 8-bit text of the ANSI code page in wide characters.
+bool AppendAnsi(const char* text, std::wstring& wide) {
+    const int length = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text, -1, nullptr, 0);
+    if (length <= 0) {
         return false;
     }
-    std::memcpy(buffer, path, length);
-    buffer[length] = '\0';
+    const std::size_t start = wide.size();
+    wide.resize(start + static_cast<std::size_t>(length));
+    if (MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text, -1, wide.data() + start, length) !=
+        length) {
+        return false;
+    }
+    wide.resize(wide.size() - 1);  // the terminating zero
     return true;
 }
+
+#endif
 
 }  // namespace
 #endif
@@ -55,35 +84,50 @@ bool IsAbsolutePath(const char* name) {
 #endif
 }
 
-bool LibraryFolder(char* buffer, std::size_t size) {
-    if (buffer == nullptr || size < 2) {
-        return false;
+std::FILE* OpenBesideLibrary(const char* name) {
+    if (name == nullptr || name[0] == '\0') {
+        return nullptr;
     }
 #if defined(__EMSCRIPTEN__)
     // Linked into the web module, whose file system holds the weights at its root.
-    buffer[0] = '/';
-    buffer[1] = '\0';
-    return true;
+    std::string path = IsAbsolutePath(name) ? "" : "/";
+    path += name;
+    return std::fopen(path.c_str(), "rb");
 #elif defined(_WIN32)
-    HMODULE module = nullptr;
-    if (!GetModuleHandleExA(
-            GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-            reinterpret_cast<LPCSTR>(&AnchorInThisLibrary), &module)) {
-        return false;
+    // The wide forms: the ANSI ones would turn every character of the folder outside the code
+    // page into '?'.
+    std::wstring path;
+    if (!IsAbsolutePath(name)) {
+        if (!LibraryFileName(path)) {
+            return nullptr;
+        }
+        const std::size_t separator = path.find_last_of(L"\\/");
+        if (separator == std::wstring::npos) {
+            return nullptr;
+        }
+        path.resize(separator + 1);
     }
-    char path[MAX_PATH * 4];
-    const DWORD length = GetModuleFileNameA(module, path, sizeof path);
-    if (length == 0 || length >= sizeof path) {
-        return false;  // a full buffer means a cut path
+    if (!AppendAnsi(name, path)) {
+        return nullptr;
     }
-    return CopyFolderOf(path, buffer, size);
+    return _wfopen(path.c_str(), L"rb");
 #else
+    if (IsAbsolutePath(name)) {
+        return std::fopen(name, "rb");
+    }
     Dl_info info{};
     if (dladdr(reinterpret_cast<void*>(&AnchorInThisLibrary), &info) == 0 ||
         info.dli_fname == nullptr) {
-        return false;
+        return nullptr;
     }
-    return CopyFolderOf(info.dli_fname, buffer, size);
+    std::string path = info.dli_fname;
+    const std::size_t separator = path.rfind('/');
+    if (separator == std::string::npos) {
+        return nullptr;
+    }
+    path.resize(separator + 1);
+    path += name;
+    return std::fopen(path.c_str(), "rb");
 #endif
 }
 

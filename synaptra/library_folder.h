@@ -1,15 +1,16 @@
 // Where the library itself lives: the one piece of platform code in the library.
 #pragma once
 
-#include <cstddef>
+#include <cstdio>
 
 namespace synaptra {
 
 // Whether a file name needs no folder in front of it (an absolute path on this platform).
 bool IsAbsolutePath(const char* name);
 
-// The folder of the loaded library, ending in a path separator. False when it cannot be found
-// or does not fit into size bytes (terminating zero included).
-bool LibraryFolder(char* buffer, std::size_t size);
+// Opens a file for reading in binary: an absolute name as it stands, any other in the folder of
+// the loaded library. The name is 8-bit text (the ANSI code page on Windows); the library's
+// folder may hold any character the system allows. Null when the file cannot be opened.
+std::FILE* OpenBesideLibrary(const char* name);
 
 }  // namespace synaptra

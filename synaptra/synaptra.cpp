@@ -1,7 +1,6 @@
 // The library's three entry points. One network per process, replaced by each InitNet.
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <new>
 #include <vector>
 
@@ -16,32 +15,12 @@
 
 namespace {
 
-constexpr std::size_t kMaxPath = 4096;
-
 synaptra::Network network;
-
-// The path to open: an absolute name as given, any other beside the library.
-bool ResolveWeightsPath(const char* name, char* path, std::size_t size) {
-    if (synaptra::IsAbsolutePath(name)) {
-        const std::size_t length = std::strlen(name);
-        if (length + 1 > size) {
-            return false;
-        }
-        std::memcpy(path, name, length + 1);
-        return true;
-    }
-    char folder[kMaxPath];
-    if (!synaptra::LibraryFolder(folder, sizeof folder)) {
-        return false;
-    }
-    const int length = std::snprintf(path, size, "%s%s", folder, name);
-    return length > 0 && static_cast<std::size_t>(length) < size;
-}
 
 // Reads at most one byte more than any valid file may hold, so that an oversized file is
 // recognised without reading it all.
-bool ReadWeightsFile(const char* path, std::vector<unsigned char>& bytes) {
-    std::FILE* file = std::fopen(path, "rb");
+bool ReadWeightsFile(const char* name, std::vector<unsigned char>& bytes) {
+    std::FILE* file = synaptra::OpenBesideLibrary(name);
     if (file == nullptr) {
         return false;
     }
@@ -57,12 +36,8 @@ bool LoadNetwork(const char* name) {
     if (name == nullptr || name[0] == '\0') {
         return false;
     }
-    char path[kMaxPath];
-    if (!ResolveWeightsPath(name, path, sizeof path)) {
-        return false;
-    }
     std::vector<unsigned char> bytes;
-    if (!ReadWeightsFile(path, bytes)) {
+    if (!ReadWeightsFile(name, bytes)) {
         return false;
     }
     synaptra::Network loaded;

@@ -231,6 +231,21 @@ bool GameProcess::Start(const std::string& folder, int showState) {
     return true;
 }
 
+bool GameProcess::Start(const std::wstring& folder) {
+    const std::wstring program = folder + L"\\quorvane.exe";
+    std::wstring commandLine = L"\"" + program + L"\"";
+    program_ = "(wide path)";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.c_str(), &startup, &info_)) {
+        Fail("cannot start quorvane.exe in a wide-named folder (error %lu)", GetLastError());
+        return false;
+    }
+    WaitForInputIdle(info_.hProcess, 10000);
+    return true;
+}
+
 HWND GameProcess::WaitForMainWindow(int timeoutMs) {
     main_ = WaitForWindow(kMainClass, nullptr, timeoutMs);
     if (main_ == nullptr) {
@@ -455,6 +470,26 @@ bool SaveWindowBitmap(HWND window, const std::string& path) {
         std::fwrite(row.data(), 1, row.size(), out);
     }
     return std::fclose(out) == 0;
+}
+
+int ColourRun(HWND window, int x, int y, int dx, int dy, COLORREF colour, int* skipped) {
+    const RECT area = ScreenRectOfClient(window);
+    ScreenShot shot(area);
+    int before = 0;
+    int run = 0;
+    for (x += area.left, y += area.top; shot.At(x, y) != CLR_INVALID; x += dx, y += dy) {
+        if (shot.At(x, y) == colour) {
+            ++run;
+        } else if (run > 0) {
+            break;
+        } else {
+            ++before;
+        }
+    }
+    if (skipped != nullptr) {
+        *skipped = before;
+    }
+    return run;
 }
 
 }  // namespace driver

@@ -45,6 +45,8 @@ public:
     // Starts folder\quorvane.exe with folder as its working folder, asking for the show state
     // showState when it is not -1.
     bool Start(const std::string& folder, int showState = -1);
+    // The same for a folder whose name may hold any character.
+    bool Start(const std::wstring& folder);
     // The main window once it is visible; null after the timeout.
     HWND WaitForMainWindow(int timeoutMs = 30000);
     // A top-level window of the game of that class and caption, visible; null after the timeout.
@@ -98,5 +100,9 @@ bool ExpectGame(HWND main, const char* board, const char* red, const char* statu
 
 // Saves the window's area of the screen as a 24-bit BMP file.
 bool SaveWindowBitmap(HWND window, const std::string& path);
+
+// How many pixels of exactly `colour` follow one another from the first such pixel met going
+// from (x, y) by (dx, dy) in the window's client area; `skipped` gets the pixels before it.
+int ColourRun(HWND window, int x, int y, int dx, int dy, COLORREF colour, int* skipped = nullptr);
 
 }  // namespace driver

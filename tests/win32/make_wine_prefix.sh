@@ -19,6 +19,8 @@ wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /
 # as they look on Windows; without a window manager they would have neither.
 wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null
 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null
+# The screen at 96 DPI, even after a high-DPI scenario that could not put its setting back.
+wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 || true
 # Leaves no process of the start-up behind that could still change the prefix.
 timeout 120 wineserver -w
 test -f "$WINEPREFIX/system.reg"

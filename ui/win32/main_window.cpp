@@ -42,8 +42,10 @@ BOOL SetUp(HWND window) {
         return FALSE;
     }
     StartNetworkLibrary(Network, ReportLibraryFailure);
-    Ui.HighlightPen = CreatePen(PS_SOLID, 3, RGB(255, 0, 0));
-    Ui.NormalPen = CreatePen(PS_SOLID, 3, RGB(127, 127, 255));
+    // Three pixels wide at 96 DPI, wider on a denser screen.
+    const int penWidth = ScaleToDpi(3, WindowDpi(window));
+    Ui.HighlightPen = CreatePen(PS_SOLID, penWidth, RGB(255, 0, 0));
+    Ui.NormalPen = CreatePen(PS_SOLID, penWidth, RGB(127, 127, 255));
     Ui.ProgramIcon = LoadIconA(Ui.Instance, MAKEINTRESOURCEA(IDI_PROGRAM_ICON));
     for (int square = 0; square < kSquareCount; ++square) {
         HWND button = GetDlgItem(window, IDC_FIRST_SQUARE + square);

@@ -43,6 +43,10 @@ void SetStatusText(HWND window, const char* text);
 // The squares.
 LRESULT CALLBACK SquareButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam);
 void RepaintSquare(HWND window, int square);
+// The DPI of the screen the window is drawn on, and a length of `pixels` at 96 DPI scaled to
+// it, never below its 96-DPI value.
+int WindowDpi(HWND window);
+int ScaleToDpi(int pixels, int dpi);
 
 // The About box.
 INT_PTR CALLBACK AboutDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

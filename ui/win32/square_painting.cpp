@@ -15,11 +15,14 @@ void PaintSquare(HWND button, int square) {
     RECT box;
     GetClientRect(button, &box);
     // The figure fills the whole square, whatever part is repainted; it sits one pixel off
-    // centre towards the top left.
-    const int left = box.left + 4;
-    const int top = box.top + 4;
-    const int right = box.right - 6;
-    const int bottom = box.bottom - 6;
+    // centre towards the top left (at 96 DPI; the insets grow with the DPI).
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+    const int nearInset = ScaleToDpi(4, dpi);
+    const int farInset = ScaleToDpi(6, dpi);
+    const int left = box.left + nearInset;
+    const int top = box.top + nearInset;
+    const int right = box.right - farInset;
+    const int bottom = box.bottom - farInset;
     switch (Game.Board[square]) {
         case kPersonMark:
             MoveToEx(dc, left, top, nullptr);
@@ -50,6 +53,21 @@ LRESULT CALLBACK SquareButtonProc(HWND button, UINT message, WPARAM wParam, LPAR
     }
     PaintSquare(button, square);
     return 1;
+}
+
+int WindowDpi(HWND window) {
+    HDC dc = GetDC(window);
+    if (dc == nullptr) {
+        return USER_DEFAULT_SCREEN_DPI;
+    }
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(window, dc);
+    return dpi;
+}
+
+int ScaleToDpi(int pixels, int dpi) {
+    const int scaled = MulDiv(pixels, dpi, USER_DEFAULT_SCREEN_DPI);
+    return scaled > pixels ? scaled : pixels;
 }
 
 void RepaintSquare(HWND window, int square) {
