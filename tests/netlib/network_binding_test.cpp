@@ -75,27 +75,37 @@ TEST(Binding, ReleaseCallsKillNetOnceAndThenDoesNothing) {
 
 struct FailureCase {
     const char* variant;
-    bool loaded;      // the library stays loaded until release
-    bool hasNetMove;  // the opponents may still ask it
+    bool loaded;         // the library stays loaded until release
+    bool hasNetMove;     // the opponents may still ask it
+    const char* file;    // the file named in the failure
+    const char* reason;  // the start of the reason
 };
 
 class BindingFailures : public ::testing::TestWithParam<FailureCase> {};
 
-TEST_P(BindingFailures, SayNoAndKeepWhatWasFound) {
+TEST_P(BindingFailures, SayNoKeepWhatWasFoundAndTellWhy) {
     const FailureCase& c = GetParam();
     NetworkBinding binding;
-    EXPECT_FALSE(LoadNetworkLibrary(binding, FakeFolder(c.variant).c_str()));
+    LoadFailure failure;
+    EXPECT_FALSE(LoadNetworkLibrary(binding, FakeFolder(c.variant).c_str(), &failure));
     EXPECT_EQ(binding.Library != nullptr, c.loaded);
     EXPECT_EQ(HasNetMove(binding), c.hasNetMove);
+    EXPECT_EQ(failure.Path, FakeFolder(c.variant) + c.file);
+    EXPECT_EQ(std::string(failure.Reason).rfind(c.reason, 0), 0u) << failure.Reason;
     ReleaseNetworkLibrary(binding);
     EXPECT_EQ(binding.Library, nullptr);
 }
 
-INSTANTIATE_TEST_SUITE_P(Variants, BindingFailures,
-                         ::testing::Values(FailureCase{"fake_init_fails", true, true},
-                                           FailureCase{"fake_without_getnetmove", true, false},
-                                           FailureCase{"fake_without_killnet", true, true},
-                                           FailureCase{"no_such_folder", false, false}));
+INSTANTIATE_TEST_SUITE_P(
+    Variants, BindingFailures,
+    ::testing::Values(FailureCase{"fake_init_fails", true, true, "qrv.bpn",
+                                  "InitNet refused the weights file"},
+                      FailureCase{"fake_without_getnetmove", true, false, "libSynaptra.so",
+                                  "it has no entry point GetNetMove"},
+                      FailureCase{"fake_without_killnet", true, true, "libSynaptra.so",
+                                  "it has no entry point KillNet"},
+                      FailureCase{"no_such_folder", false, false, "libSynaptra.so",
+                                  "cannot open shared object file"}));
 
 TEST(Binding, OnlyTheProgramsFolderCounts) {
     // The current folder holds a ready library; this program's folder holds none.
@@ -115,7 +125,7 @@ TEST(Binding, StartSeedsTheRandomSourceAndReportsTheFailure) {
     reports = 0;
     SeedRandom(kInitialRandomState);
     NetworkBinding binding;
-    EXPECT_FALSE(StartNetworkLibrary(binding, [] { ++reports; }));
+    EXPECT_FALSE(StartNetworkLibrary(binding, [](const LoadFailure&) { ++reports; }));
     EXPECT_EQ(reports, 1);
     // Reseeded: the first value differs from the unseeded 41 unless the clock read exactly 1
     // or another seed with the same first value; compare two values to make that negligible.
