@@ -42,3 +42,7 @@ QRV_QT_RUN_PACKAGES=(qt6-wayland)
 # tests' screenshots into PNG files; python3 draws the icon).
 QRV_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 fonts-wine
     xvfb xauth imagemagick python3)
+# The Debian package: dpkg-shlibdeps and file for CPack, lintian, hardening-check (devscripts)
+# with objdump, the validators of the menu entry, the AppStream data and the manual page.
+QRV_PACKAGE_PACKAGES=(dpkg-dev file xz-utils lintian devscripts binutils desktop-file-utils
+    appstream man-db)
