@@ -75,10 +75,9 @@ TEST(Binding, ReleaseCallsKillNetOnceAndThenDoesNothing) {
 
 struct FailureCase {
     const char* variant;
-    bool loaded;         // the library stays loaded until release
-    bool hasNetMove;     // the opponents may still ask it
-    const char* file;    // the file named in the failure
-    const char* reason;  // the start of the reason
+    bool loaded;        // the library stays loaded until release
+    bool hasNetMove;    // the opponents may still ask it
+    const char* cause;  // the file tried in the variant's folder, and how the reason starts
 };
 
 class BindingFailures : public ::testing::TestWithParam<FailureCase> {};
@@ -90,22 +89,20 @@ TEST_P(BindingFailures, SayNoKeepWhatWasFoundAndTellWhy) {
     EXPECT_FALSE(LoadNetworkLibrary(binding, FakeFolder(c.variant).c_str(), &failure));
     EXPECT_EQ(binding.Library != nullptr, c.loaded);
     EXPECT_EQ(HasNetMove(binding), c.hasNetMove);
-    EXPECT_EQ(failure.Path, FakeFolder(c.variant) + c.file);
-    EXPECT_EQ(std::string(failure.Reason).rfind(c.reason, 0), 0u) << failure.Reason;
+    const std::string told = std::string(failure.Path) + ": " + failure.Reason;
+    EXPECT_EQ(told.rfind(FakeFolder(c.variant) + c.cause, 0), 0u) << told;
     ReleaseNetworkLibrary(binding);
     EXPECT_EQ(binding.Library, nullptr);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Variants, BindingFailures,
-    ::testing::Values(FailureCase{"fake_init_fails", true, true, "qrv.bpn",
-                                  "InitNet refused the weights file"},
-                      FailureCase{"fake_without_getnetmove", true, false, "libSynaptra.so",
-                                  "it has no entry point GetNetMove"},
-                      FailureCase{"fake_without_killnet", true, true, "libSynaptra.so",
-                                  "it has no entry point KillNet"},
-                      FailureCase{"no_such_folder", false, false, "libSynaptra.so",
-                                  "cannot open shared object file"}));
+    ::testing::Values(
+        FailureCase{"fake_init_fails", true, true, "qrv.bpn: InitNet refused the weights file"},
+        FailureCase{"fake_without_getnetmove", true, false,
+                    "libSynaptra.so: it has no entry point"},
+        FailureCase{"fake_without_killnet", true, true, "libSynaptra.so: it has no entry point"},
+        FailureCase{"no_such_folder", false, false, "libSynaptra.so: cannot open shared object"}));
 
 TEST(Binding, OnlyTheProgramsFolderCounts) {
     // The current folder holds a ready library; this program's folder holds none.

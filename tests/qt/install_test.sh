@@ -1,31 +1,24 @@
 #!/usr/bin/env bash
-# Installs the build into a temporary prefix, or the Debian package into the system, and starts
-# the installed program the way a menu or a terminal would, watching its windows on a virtual X
-# display.
-#   install_test.sh BUILD_DIR PROBE FAKE_LIBRARY_DIR HAS_NETWORK_LIBRARY
-#   install_test.sh --deb PACKAGE PROBE   (as root; purges the package again and checks that
-#                                          none of its files remain)
+# Installs the build into a temporary prefix, or (--deb, as root) the Debian package into the
+# system, and starts the installed program the way a menu or a terminal would, watching its
+# windows on a virtual X display. The package is purged again, leaving none of its files.
+#   install_test.sh BUILD_DIR PROBE FAKE_LIBRARY_DIR HAS_NETWORK_LIBRARY | --deb PACKAGE PROBE
 set -euo pipefail
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
+apt_get() { DEBIAN_FRONTEND=noninteractive apt-get "$@" -y -qq >/dev/null; }
 
-id=org.example.quorvane
-scratch=$(mktemp -d)
-errors="$scratch/stderr"
+id=org.example.quorvane scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 if [ "$1" = "--deb" ]; then
     deb=$(readlink -f "$2") probe=$3 has_network=1 prefix=/usr link_dir=games
-    [ -f "$deb" ] || fail "no $2: build it with cmake --build --preset deb --target package"
-    if dpkg-query -W -f='${Status}' quorvane 2>/dev/null | grep -q "ok installed"; then
-        echo "SKIP: a quorvane package that this test did not install is already installed"
-        exit 77
+    if dpkg-query -W -f='${db:Status-Status}' quorvane 2>/dev/null | grep -qx installed; then
+        echo "SKIP: a quorvane package that this test did not install is installed" && exit 77
     fi
-    apt_get() { DEBIAN_FRONTEND=noninteractive apt-get "$@" -y -qq >/dev/null; }
     apt_get install "$deb"
-    trap 'apt_get purge quorvane || true; rm -rf "$scratch"' EXIT
+    trap 'apt_get purge quorvane; rm -rf "$scratch"' EXIT
 else
-    build=$1 probe=$2 fake=$3 has_network=$4 link_dir=bin
-    prefix="$scratch/prefix"
+    build=$1 probe=$2 fake=$3 has_network=$4 prefix="$scratch/prefix" link_dir=bin
     cmake --install "$build" --prefix "$prefix" >/dev/null
 fi
 
@@ -45,10 +38,8 @@ if command -v desktop-file-validate >/dev/null; then
 fi
 for size in 32 48 64 128; do
     icon="$prefix/share/icons/hicolor/${size}x$size/apps/$id.png"
-    [ -f "$icon" ] || fail "no $size-pixel icon"
     # A PNG's header holds its width and height as big-endian words at bytes 16 and 20.
-    [ "$(head -c 8 "$icon" | od -An -tx1 | tr -d ' \n')" = "89504e470d0a1a0a" ] ||
-        fail "icon is no PNG"
+    [ "$(od -An -tx1 -N4 "$icon" | tr -d ' ')" = "89504e47" ] || fail "no $size-pixel PNG icon"
     [ "$(od -An -tu4 --endian=big -j16 -N8 "$icon" | tr -s ' ')" = " $size $size" ] ||
         fail "icon is not ${size}x$size"
 done
@@ -66,7 +57,7 @@ fi
 # mapped on the root, whoever runs the test.
 run() {  # run ACTION: start the installed program from elsewhere, end it with ACTION
     (cd / && env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY xvfb-run -a -s "-screen 0 1024x768x24" \
-        "$probe" --stay 1000 --then "$1" -- "$link" 2>"$errors") || true
+        "$probe" --stay 1000 --then "$1" -- "$link" 2>"$scratch/stderr") || true
 }
 
 main_title="title=Play Xs & Os with Neural Network..."
@@ -80,18 +71,13 @@ for action in close escape space; do
 done
 
 if [ -n "${deb:-}" ]; then
-    installed=$(dpkg -L quorvane)
+    # Folders shared with other packages stay; the package's files and its own folder may not.
+    for file in $(dpkg -L quorvane); do [ -d "$file" ] || echo "$file"; done >"$scratch/files"
     apt_get purge quorvane
     trap 'rm -rf "$scratch"' EXIT
-    for file in $installed; do
-        # Shared folders such as /usr/share/applications stay; the package's files may not.
-        if [ -L "$file" ] || { [ -e "$file" ] && [ ! -d "$file" ]; }; then
-            fail "$file remains after the purge"
-        fi
-    done
-    [ ! -e "$game_dir" ] || fail "$game_dir remains after the purge"
-    echo "1 passed, 0 failed"
-    exit 0
+    remains=$(xargs ls -d "$game_dir" <"$scratch/files" 2>/dev/null || true)
+    [ -z "$remains" ] || fail "left after the purge: $remains"
+    echo "1 passed, 0 failed" && exit 0
 fi
 
 # Without its library beside it the same program shows the error box first: the check above
@@ -102,5 +88,5 @@ echo "without the library: $(echo "$out" | tr '\n' ' ')"
 grep -qxF "title=Error...Failed to load libSynaptra.so!" <<<"$out" ||
     fail "a missing library went unreported"
 grep -qF "quorvane: cannot load the network library: $(readlink -f "$game_dir")/libSynaptra.so: \
-cannot open shared object file: No such file or directory" "$errors" || fail "no reason on stderr"
+cannot open shared object file: No such file or directory" "$scratch/stderr" || fail "no reason"
 echo "1 passed, 0 failed"

@@ -116,22 +116,6 @@ private Q_SLOTS:
         QFile source(QStringLiteral(QRV_ICON_MAP));
         QVERIFY(source.open(QIODevice::ReadOnly));
         QCOMPARE(ParseIconMap(source.readAll()), ProgramIconImage());
-        // The larger icons are scaled without blending: the map's colours and no others.
-        const QImage map = ProgramIconImage().convertToFormat(QImage::Format_ARGB32);
-        const auto* bits = reinterpret_cast<const QRgb*>(map.constBits());
-        const QList<QRgb> colours(bits, bits + map.width() * map.height());
-        for (int size : {48, 64, 128}) {
-            QString path = QStringLiteral(QRV_DESKTOP_ICON);
-            path.replace(QStringLiteral("/32/"), QStringLiteral("/%1/").arg(size));
-            const QImage scaled = QImage(path).convertToFormat(QImage::Format_ARGB32);
-            QCOMPARE(scaled.size(), QSize(size, size));
-            for (int y = 0; y < scaled.height(); ++y) {
-                for (int x = 0; x < scaled.width(); ++x) {
-                    const QRgb pixel = scaled.pixel(x, y);
-                    QVERIFY(qAlpha(pixel) == 0 || colours.contains(pixel));
-                }
-            }
-        }
     }
 
     void malformedIconMapsAreRefused_data() {

@@ -14,12 +14,8 @@ for binary in "$@"; do
     fi
     names=$(printf "%s\n" "$headers" | sed -n 's/^[[:space:]]*DLL Name: //p')
     for flag in DYNAMIC_BASE NX_COMPAT HIGH_ENTROPY_VA; do
-        if printf "%s\n" "$headers" | grep -qx "[[:space:]]*$flag"; then
-            echo "$binary: $flag"
-        else
-            echo "$binary: no $flag in its DllCharacteristics" >&2
-            status=1
-        fi
+        printf "%s\n" "$headers" | grep -qx "[[:space:]]*$flag" ||
+            { echo "$binary: no $flag in its DllCharacteristics" >&2; status=1; }
     done
     if [ -z "$names" ]; then
         echo "$binary: no imports found" >&2
