@@ -2,7 +2,8 @@
 # Installs the build into a temporary prefix, or (--deb, as root) the Debian package into the
 # system, and starts the installed program the way a menu or a terminal would, watching its
 # windows on a virtual X display. The package is purged again, leaving none of its files.
-#   install_test.sh BUILD_DIR PROBE FAKE_LIBRARY_DIR HAS_NETWORK_LIBRARY | --deb PACKAGE PROBE
+#   install_test.sh BUILD_DIR PROBE FAKE_LIBRARY_DIR HAS_NETWORK_LIBRARY LINK_DIR
+#   install_test.sh --deb PACKAGE PROBE
 set -euo pipefail
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -18,7 +19,7 @@ if [ "$1" = "--deb" ]; then
     apt_get install "$deb"
     trap 'apt_get purge quorvane; rm -rf "$scratch"' EXIT
 else
-    build=$1 probe=$2 fake=$3 has_network=$4 prefix="$scratch/prefix" link_dir=bin
+    build=$1 probe=$2 fake=$3 has_network=$4 link_dir=$5 prefix="$scratch/prefix"
     cmake --install "$build" --prefix "$prefix" >/dev/null
 fi
 
