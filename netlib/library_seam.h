@@ -21,6 +21,9 @@ LibraryHandle OpenLibrary(const char* fullPath);
 // Null when the library does not export the name.
 void* FindEntryPoint(LibraryHandle library, const char* name);
 
+// Why the last OpenLibrary or FindEntryPoint failed, in the system's words; never null.
+const char* LibraryErrorText();
+
 void CloseLibrary(LibraryHandle library);
 
 // The folder of the running program, ending in a path separator. False when it cannot be

@@ -50,6 +50,10 @@ void* FindEntryPoint(LibraryHandle library, const char* name) {
     return nullptr;
 }
 
+const char* LibraryErrorText() {
+    return "the network library is not linked in";
+}
+
 void CloseLibrary(LibraryHandle /*library*/) {}
 
 bool ProgramFolder(char* buffer, std::size_t size) {

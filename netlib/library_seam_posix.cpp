@@ -22,6 +22,11 @@ void* FindEntryPoint(LibraryHandle library, const char* name) {
     return library != nullptr ? dlsym(library, name) : nullptr;
 }
 
+const char* LibraryErrorText() {
+    const char* text = dlerror();
+    return text != nullptr ? text : "unknown error";
+}
+
 void CloseLibrary(LibraryHandle library) {
     if (library != nullptr) {
         dlclose(library);

@@ -43,6 +43,13 @@ void* FindEntryPoint(LibraryHandle library, const char* name) {
     return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name));
 }
 
+const char* LibraryErrorText() {
+    static char text[256];
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, GetLastError(), 0, text, sizeof text, nullptr);
+    return length != 0 ? text : "unknown error";
+}
+
 void CloseLibrary(LibraryHandle library) {
     if (library != nullptr) {
         FreeLibrary(static_cast<HMODULE>(library));

@@ -23,44 +23,72 @@ Proc LookUp(seam::LibraryHandle library, const char* name) {
     return reinterpret_cast<Proc>(seam::FindEntryPoint(library, name));
 }
 
+// Records the failure when asked for, and says no. The system's texts often start with the path
+// itself, which the path field already holds.
+bool Fail(LoadFailure* failure, const char* path, const char* reason) {
+    if (failure != nullptr) {
+        std::snprintf(failure->Path, sizeof failure->Path, "%s", path);
+        const std::size_t length = std::strlen(path);
+        if (length > 0 && std::strncmp(reason, path, length) == 0 &&
+            std::strncmp(reason + length, ": ", 2) == 0) {
+            reason += length + 2;
+        }
+        std::snprintf(failure->Reason, sizeof failure->Reason, "%s", reason);
+    }
+    return false;
+}
+
 }  // namespace
 
-bool LoadNetworkLibrary(NetworkBinding& binding, const char* folder) {
+bool LoadNetworkLibrary(NetworkBinding& binding, const char* folder, LoadFailure* failure) {
     if (binding.Library != nullptr || folder == nullptr) {
-        return false;  // a second load would leak the first handle
+        // A second load would leak the first handle.
+        return Fail(failure, "", "the network library is already loaded or has no folder");
     }
     char path[kMaxLibraryPath];
     const int length =
         std::snprintf(path, sizeof path, "%s%s", folder, seam::kNetworkLibraryFileName);
     if (length < 0 || static_cast<std::size_t>(length) >= sizeof path) {
-        return false;
+        return Fail(failure, folder, "the folder's name is too long");
     }
     binding.Library = seam::OpenLibrary(path);
     if (binding.Library == nullptr) {
-        return false;
+        return Fail(failure, path, seam::LibraryErrorText());
     }
     binding.InitNet = LookUp<InitNetProc>(binding.Library, "InitNet");
     binding.KillNet = LookUp<KillNetProc>(binding.Library, "KillNet");
     binding.GetNetMove = LookUp<GetNetMoveProc>(binding.Library, "GetNetMove");
-    if (binding.InitNet == nullptr || binding.KillNet == nullptr || binding.GetNetMove == nullptr) {
-        return false;
+    const char* missing = binding.InitNet == nullptr      ? "InitNet"
+                          : binding.KillNet == nullptr    ? "KillNet"
+                          : binding.GetNetMove == nullptr ? "GetNetMove"
+                                                          : nullptr;
+    if (missing != nullptr) {
+        char reason[64];
+        std::snprintf(reason, sizeof reason, "it has no entry point %s", missing);
+        return Fail(failure, path, reason);
     }
-    return binding.InitNet(kWeightsFileName) != 0;
+    if (binding.InitNet(kWeightsFileName) == 0) {
+        // The library reads the weights from its own folder, which is this one.
+        std::snprintf(path, sizeof path, "%s%s", folder, kWeightsFileName);
+        return Fail(failure, path, "InitNet refused the weights file");
+    }
+    return true;
 }
 
-bool LoadNetworkLibrary(NetworkBinding& binding) {
+bool LoadNetworkLibrary(NetworkBinding& binding, LoadFailure* failure) {
     char folder[kMaxLibraryPath];
     if (!seam::ProgramFolder(folder, sizeof folder)) {
-        return false;
+        return Fail(failure, "", "the program's own folder cannot be found");
     }
-    return LoadNetworkLibrary(binding, folder);
+    return LoadNetworkLibrary(binding, folder, failure);
 }
 
-bool StartNetworkLibrary(NetworkBinding& binding, void (*reportFailure)()) {
+bool StartNetworkLibrary(NetworkBinding& binding, void (*reportFailure)(const LoadFailure&)) {
     SeedRandom(seam::MillisecondClock());
-    const bool ready = LoadNetworkLibrary(binding);
+    LoadFailure failure;
+    const bool ready = LoadNetworkLibrary(binding, &failure);
     if (!ready && reportFailure != nullptr) {
-        reportFailure();
+        reportFailure(failure);
     }
     return ready;
 }

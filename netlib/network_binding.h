@@ -31,17 +31,26 @@ struct NetworkBinding {
     GetNetMoveProc GetNetMove = nullptr;
 };
 
+// Why the network is not ready, for a person to read: the file the binding tried (empty when
+// it got no path to try) and the reason.
+struct LoadFailure {
+    char Path[kMaxLibraryPath] = "";
+    char Reason[512] = "";
+};
+
 // Loads the network library from `folder` (which ends in a path separator), looks up its three
-// entry points and initialises it with the weights file. True when the network is ready. A
-// failure after the load keeps the library and whatever entry points were found until release.
-bool LoadNetworkLibrary(NetworkBinding& binding, const char* folder);
+// entry points and initialises it with the weights file. True when the network is ready; on
+// failure fills `failure` when given. A failure after the load keeps the library and whatever
+// entry points were found until release.
+bool LoadNetworkLibrary(NetworkBinding& binding, const char* folder,
+                        LoadFailure* failure = nullptr);
 
 // The same from the folder of the running program: a library anywhere else counts as missing.
-bool LoadNetworkLibrary(NetworkBinding& binding);
+bool LoadNetworkLibrary(NetworkBinding& binding, LoadFailure* failure = nullptr);
 
 // Seeds the random source from the millisecond clock, then loads the library from the program's
 // folder; on failure calls reportFailure (if given), which shows the person the message.
-bool StartNetworkLibrary(NetworkBinding& binding, void (*reportFailure)());
+bool StartNetworkLibrary(NetworkBinding& binding, void (*reportFailure)(const LoadFailure&));
 
 // Calls KillNet when found, unloads the library and forgets it; does nothing when none is loaded.
 void ReleaseNetworkLibrary(NetworkBinding& binding);

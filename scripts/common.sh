@@ -47,3 +47,7 @@ QRV_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 nsis
 # The web page: Emscripten, and headless Chromium driven through Selenium for its tests and
 # benchmark (Debian's own python3, which has the Selenium module), and a font to lay it out in.
 QRV_WEB_PACKAGES=(emscripten chromium chromium-driver python3 python3-selenium fonts-dejavu-core)
+# The Debian package: dpkg-shlibdeps and file for CPack, lintian, hardening-check (devscripts)
+# with objdump, the validators of the menu entry, the AppStream data and the manual page.
+QRV_PACKAGE_PACKAGES=(dpkg-dev file xz-utils lintian devscripts binutils desktop-file-utils
+    appstream man-db)

@@ -75,27 +75,34 @@ TEST(Binding, ReleaseCallsKillNetOnceAndThenDoesNothing) {
 
 struct FailureCase {
     const char* variant;
-    bool loaded;      // the library stays loaded until release
-    bool hasNetMove;  // the opponents may still ask it
+    bool loaded;        // the library stays loaded until release
+    bool hasNetMove;    // the opponents may still ask it
+    const char* cause;  // the file tried in the variant's folder, and how the reason starts
 };
 
 class BindingFailures : public ::testing::TestWithParam<FailureCase> {};
 
-TEST_P(BindingFailures, SayNoAndKeepWhatWasFound) {
+TEST_P(BindingFailures, SayNoKeepWhatWasFoundAndTellWhy) {
     const FailureCase& c = GetParam();
     NetworkBinding binding;
-    EXPECT_FALSE(LoadNetworkLibrary(binding, FakeFolder(c.variant).c_str()));
+    LoadFailure failure;
+    EXPECT_FALSE(LoadNetworkLibrary(binding, FakeFolder(c.variant).c_str(), &failure));
     EXPECT_EQ(binding.Library != nullptr, c.loaded);
     EXPECT_EQ(HasNetMove(binding), c.hasNetMove);
+    const std::string told = std::string(failure.Path) + ": " + failure.Reason;
+    EXPECT_EQ(told.rfind(FakeFolder(c.variant) + c.cause, 0), 0u) << told;
     ReleaseNetworkLibrary(binding);
     EXPECT_EQ(binding.Library, nullptr);
 }
 
-INSTANTIATE_TEST_SUITE_P(Variants, BindingFailures,
-                         ::testing::Values(FailureCase{"fake_init_fails", true, true},
-                                           FailureCase{"fake_without_getnetmove", true, false},
-                                           FailureCase{"fake_without_killnet", true, true},
-                                           FailureCase{"no_such_folder", false, false}));
+INSTANTIATE_TEST_SUITE_P(
+    Variants, BindingFailures,
+    ::testing::Values(
+        FailureCase{"fake_init_fails", true, true, "qrv.bpn: InitNet refused the weights file"},
+        FailureCase{"fake_without_getnetmove", true, false,
+                    "libSynaptra.so: it has no entry point"},
+        FailureCase{"fake_without_killnet", true, true, "libSynaptra.so: it has no entry point"},
+        FailureCase{"no_such_folder", false, false, "libSynaptra.so: cannot open shared object"}));
 
 TEST(Binding, OnlyTheProgramsFolderCounts) {
     // The current folder holds a ready library; this program's folder holds none.
@@ -115,7 +122,7 @@ TEST(Binding, StartSeedsTheRandomSourceAndReportsTheFailure) {
     reports = 0;
     SeedRandom(kInitialRandomState);
     NetworkBinding binding;
-    EXPECT_FALSE(StartNetworkLibrary(binding, [] { ++reports; }));
+    EXPECT_FALSE(StartNetworkLibrary(binding, [](const LoadFailure&) { ++reports; }));
     EXPECT_EQ(reports, 1);
     // Reseeded: the first value differs from the unseeded 41 unless the clock read exactly 1
     // or another seed with the same first value; compare two values to make that negligible.

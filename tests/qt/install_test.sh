@@ -1,34 +1,49 @@
 #!/usr/bin/env bash
-# Installs the build into a temporary prefix and starts the installed program the way a menu or
-# a terminal would, watching its windows on a virtual X display.
-#   install_test.sh BUILD_DIR PROBE FAKE_LIBRARY_DIR HAS_NETWORK_LIBRARY
+# Installs the build into a temporary prefix, or (--deb, as root) the Debian package into the
+# system, and starts the installed program the way a menu or a terminal would, watching its
+# windows on a virtual X display. The package is purged again, leaving none of its files.
+#   install_test.sh BUILD_DIR PROBE FAKE_LIBRARY_DIR HAS_NETWORK_LIBRARY LINK_DIR
+#   install_test.sh --deb PACKAGE PROBE
 set -euo pipefail
-build=$1 probe=$2 fake=$3 has_network=$4
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
+apt_get() { DEBIAN_FRONTEND=noninteractive apt-get "$@" -y -qq >/dev/null; }
 
-prefix=$(mktemp -d)
-trap 'rm -rf "$prefix"' EXIT
-cmake --install "$build" --prefix "$prefix" >/dev/null
+id=org.example.quorvane scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+if [ "$1" = "--deb" ]; then
+    deb=$(readlink -f "$2") probe=$3 has_network=1 prefix=/usr link_dir=games
+    if dpkg-query -W -f='${db:Status-Status}' quorvane 2>/dev/null | grep -qx installed; then
+        echo "SKIP: a quorvane package that this test did not install is installed" && exit 77
+    fi
+    apt_get install "$deb"
+    trap 'apt_get purge quorvane; rm -rf "$scratch"' EXIT
+else
+    build=$1 probe=$2 fake=$3 has_network=$4 link_dir=$5 prefix="$scratch/prefix"
+    cmake --install "$build" --prefix "$prefix" >/dev/null
+fi
 
 game_dir="$prefix/lib/quorvane"
 [ -x "$game_dir/quorvane" ] || fail "no program in $game_dir"
-[ -L "$prefix/bin/quorvane" ] || fail "bin/quorvane is not a symbolic link"
-[ "$(readlink -f "$prefix/bin/quorvane")" = "$(readlink -f "$game_dir/quorvane")" ] ||
-    fail "bin/quorvane does not lead to the program"
+link="$prefix/$link_dir/quorvane"
+[ -L "$link" ] || fail "$link_dir/quorvane is not a symbolic link"
+[ "$(readlink -f "$link")" = "$(readlink -f "$game_dir/quorvane")" ] ||
+    fail "$link_dir/quorvane does not lead to the program"
 
-desktop="$prefix/share/applications/quorvane.desktop"
+desktop="$prefix/share/applications/$id.desktop"
 [ -f "$desktop" ] || fail "no desktop file"
-grep -qx "Exec=$prefix/bin/quorvane" "$desktop" || fail "the desktop file starts something else"
-grep -qx "Icon=quorvane" "$desktop" || fail "the desktop file names another icon"
+grep -qx "Exec=$link" "$desktop" || fail "the desktop file starts something else"
+grep -qx "Icon=$id" "$desktop" || fail "the desktop file names another icon"
 if command -v desktop-file-validate >/dev/null; then
     desktop-file-validate "$desktop" || fail "the desktop file is not valid"
 fi
-icon="$prefix/share/icons/hicolor/32x32/apps/quorvane.png"
-[ -f "$icon" ] || fail "no icon"
-# A PNG's header holds its width and height as big-endian words at bytes 16 and 20.
-[ "$(head -c 8 "$icon" | od -An -tx1 | tr -d ' \n')" = "89504e470d0a1a0a" ] || fail "icon is no PNG"
-[ "$(od -An -tu1 -j16 -N8 "$icon" | tr -s ' ')" = " 0 0 0 32 0 0 0 32" ] || fail "icon is not 32x32"
+for size in 32 48 64 128; do
+    icon="$prefix/share/icons/hicolor/${size}x$size/apps/$id.png"
+    # A PNG's header holds its width and height as big-endian words at bytes 16 and 20.
+    [ "$(od -An -tx1 -N4 "$icon" | tr -d ' ')" = "89504e47" ] || fail "no $size-pixel PNG icon"
+    [ "$(od -An -tu4 --endian=big -j16 -N8 "$icon" | tr -s ' ')" = " $size $size" ] ||
+        fail "icon is not ${size}x$size"
+done
 
 if [ "$has_network" = "1" ]; then
     [ -f "$game_dir/libSynaptra.so" ] || fail "the network library is not installed"
@@ -43,7 +58,7 @@ fi
 # mapped on the root, whoever runs the test.
 run() {  # run ACTION: start the installed program from elsewhere, end it with ACTION
     (cd / && env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY xvfb-run -a -s "-screen 0 1024x768x24" \
-        "$probe" --stay 1000 --then "$1" -- "$prefix/bin/quorvane" 2>/dev/null) || true
+        "$probe" --stay 1000 --then "$1" -- "$link" 2>"$scratch/stderr") || true
 }
 
 main_title="title=Play Xs & Os with Neural Network..."
@@ -56,11 +71,23 @@ for action in close escape space; do
     grep -qx "exit=0" <<<"$out" || fail "$action: the program did not end with 0"
 done
 
+if [ -n "${deb:-}" ]; then
+    # Folders shared with other packages stay; the package's files and its own folder may not.
+    for file in $(dpkg -L quorvane); do [ -d "$file" ] || echo "$file"; done >"$scratch/files"
+    apt_get purge quorvane
+    trap 'rm -rf "$scratch"' EXIT
+    remains=$(xargs ls -d "$game_dir" <"$scratch/files" 2>/dev/null || true)
+    [ -z "$remains" ] || fail "left after the purge: $remains"
+    echo "1 passed, 0 failed" && exit 0
+fi
+
 # Without its library beside it the same program shows the error box first: the check above
-# can tell the two apart.
+# can tell the two apart. It also says why on standard error.
 rm "$game_dir/libSynaptra.so"
 out=$(run term)
 echo "without the library: $(echo "$out" | tr '\n' ' ')"
 grep -qxF "title=Error...Failed to load libSynaptra.so!" <<<"$out" ||
     fail "a missing library went unreported"
+grep -qF "quorvane: cannot load the network library: $(readlink -f "$game_dir")/libSynaptra.so: \
+cannot open shared object file: No such file or directory" "$scratch/stderr" || fail "no reason"
 echo "1 passed, 0 failed"

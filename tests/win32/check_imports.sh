@@ -1,16 +1,22 @@
 #!/bin/sh
-# Fails when a Windows binary imports any DLL but the system's own.
+# Fails when a Windows binary imports any DLL but the system's own, or lacks ASLR (with 64-bit
+# addresses) or DEP.
 # Usage: check_imports.sh OBJDUMP BINARY...
 set -u
 objdump="$1"
 shift
 status=0
 for binary in "$@"; do
-    if ! names=$("$objdump" -p "$binary" | sed -n 's/^[[:space:]]*DLL Name: //p'); then
+    if ! headers=$("$objdump" -p "$binary"); then
         echo "cannot read the imports of $binary" >&2
         status=1
         continue
     fi
+    names=$(printf "%s\n" "$headers" | sed -n 's/^[[:space:]]*DLL Name: //p')
+    for flag in DYNAMIC_BASE NX_COMPAT HIGH_ENTROPY_VA; do
+        printf "%s\n" "$headers" | grep -qx "[[:space:]]*$flag" ||
+            { echo "$binary: no $flag in its DllCharacteristics" >&2; status=1; }
+    done
     if [ -z "$names" ]; then
         echo "$binary: no imports found" >&2
         status=1

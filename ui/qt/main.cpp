@@ -27,7 +27,7 @@ public:
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setStyle(new GameStyle);
-    QGuiApplication::setDesktopFileName(QStringLiteral("quorvane"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(QRV_APP_ID));
     QApplication::setWindowIcon(qrv::qt::ProgramIcon());
 
     // The set-up, with the library's error box if need be, runs before the window shows.

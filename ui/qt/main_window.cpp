@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cstdio>
 
 #include "resources/pattern_strings.h"
 #include "ui/qt/about_dialog.h"
@@ -61,7 +62,9 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const char* text) {
 
 }  // namespace
 
-void ReportLibraryFailure() {
+void ReportLibraryFailure(const LoadFailure& failure) {
+    std::fprintf(stderr, "quorvane: cannot load the network library: %s%s%s\n", failure.Path,
+                 failure.Path[0] != '\0' ? ": " : "", failure.Reason);
     QMessageBox box(QMessageBox::Critical, QString::fromLatin1(kLibraryErrorCaption),
                     QString::fromLatin1(kLibraryErrorText), QMessageBox::Ok);
     box.setObjectName(QStringLiteral("libraryError"));

@@ -28,8 +28,9 @@ inline constexpr char kLibraryErrorText[] =
 inline constexpr int kClientWidthUnits = 198;
 inline constexpr int kClientHeightUnits = 194;
 
-// Shows the modal error box about a missing or unusable network library.
-void ReportLibraryFailure();
+// Writes the path tried and the reason to standard error, for a terminal or the journal, then
+// shows the modal error box about a missing or unusable network library.
+void ReportLibraryFailure(const LoadFailure& failure);
 
 // Seeds the random source and loads the library from the program's folder, reporting a failure
 // with the error box: the program's own start of the library.

@@ -51,7 +51,7 @@ void PageScreen::RepaintSquare(int square) {
                       game.Highlighted[square] ? 1 : 0, name.data());
 }
 
-void ReportLibraryFailure() {
+void ReportLibraryFailure(const qrv::LoadFailure& /*failure*/) {
     PageReportLibraryFailure();
 }
 

@@ -30,7 +30,7 @@ int LoadProgramString(unsigned id, char* buffer, int size) {
     return LoadStringA(Ui.Instance, id, buffer, size);
 }
 
-void ReportLibraryFailure() {
+void ReportLibraryFailure(const LoadFailure&) {
     // No owner: the main window is still being created and is not visible yet.
     MessageBoxA(nullptr, kLibraryFailureText, kLibraryFailureCaption, MB_OK | MB_ICONERROR);
 }
