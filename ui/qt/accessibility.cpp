@@ -63,6 +63,11 @@ QAccessibleInterface* ContainerFactory(const QString& className, QObject* object
         return nullptr;
     }
     auto* widget = static_cast<QWidget*>(object);
+    // A plain widget as a top-level window is the program's window: a frame, with its caption
+    // as its name, which a screen reader announces when the window comes up.
+    if (widget->isWindow()) {
+        return new QAccessibleWidget(widget, QAccessible::Window);
+    }
     const bool group = widget->property(kGroup).toBool();
     if (!group && !HasDecorations(widget)) {
         return nullptr;

@@ -117,8 +117,8 @@ MainWindow::MainWindow(const WindowSetup& setup) {
     InitGameState(game, *this, patterns, network);
     for (SquareButton* square : squares_) {
         square->ShowGame(&game);
-        NameSquare(square->Square());
     }
+    NameSquares();
     hasGame_ = true;
 }
 
@@ -276,6 +276,14 @@ void MainWindow::NameSquare(int square) {
     }
 }
 
+void MainWindow::NameSquares() {
+    // The game marks its X pending after repainting it and commits it without a repaint, so
+    // every name is brought up to date once the game is done with an operation.
+    for (int square = 0; square < kSquareCount; ++square) {
+        NameSquare(square);
+    }
+}
+
 void MainWindow::SetStatusText(const char* text) {
     statusField_->setText(QString::fromLatin1(text));
     // Shown from its first character, as a Windows edit field shows a new text.
@@ -285,18 +293,21 @@ void MainWindow::SetStatusText(const char* text) {
 void MainWindow::OnSquare(int square) {
     if (hasGame_ && CanSelectSquare(game, square)) {
         SelectSquare(game, square);
+        NameSquares();
     }
 }
 
 void MainWindow::OnPlayComputerMove() {
     if (hasGame_) {
         PlayComputerMove(game);
+        NameSquares();
     }
 }
 
 void MainWindow::OnReset() {
     if (hasGame_) {
         NewGame(game);
+        NameSquares();
     }
 }
 

@@ -71,6 +71,7 @@ private:
     void RepaintSquare(int square) override;
     // The square's accessible name, from its position and content.
     void NameSquare(int square);
+    void NameSquares();
     void SetStatusText(const char* text) override;
 
     void OnSquare(int square);
