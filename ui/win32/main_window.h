@@ -43,6 +43,9 @@ void SetStatusText(HWND window, const char* text);
 // The squares.
 LRESULT CALLBACK SquareButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam);
 void RepaintSquare(HWND window, int square);
+// Brings every square's name up to date: the game marks its X pending after repainting it and
+// commits it without a repaint.
+void NameSquares(HWND window);
 
 // The About box.
 INT_PTR CALLBACK AboutDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
