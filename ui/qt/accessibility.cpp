@@ -58,7 +58,9 @@ bool HasDecorations(const QWidget* widget) {
     return false;
 }
 
-QAccessibleInterface* ContainerFactory(const QString& className, QObject* object) {
+// Plain widgets of the window: the window itself, the named group and the containers of
+// decorations; the others are left to Qt.
+QAccessibleInterface* PlainWidgetFactory(const QString& className, QObject* object) {
     if (className != QLatin1String("QWidget") || object == nullptr || !object->isWidgetType()) {
         return nullptr;
     }
@@ -89,7 +91,7 @@ void ShowAsGroup(QWidget* container, const char* name) {
 
 void InstallAccessibility() {
     static const bool installed = [] {
-        QAccessible::installFactory(ContainerFactory);
+        QAccessible::installFactory(PlainWidgetFactory);
         return true;
     }();
     (void)installed;

@@ -12,7 +12,8 @@ void HideFromAssistiveTechnology(QWidget* decoration);
 // Shows a container as a named group of the controls in it.
 void ShowAsGroup(QWidget* container, const char* name);
 
-// Installs, once, what the two calls above need; before the first widget is created.
+// Installs, once, what the two calls above need, and makes a plain widget that is a window
+// show as a frame, as a main window does; before the first widget is created.
 void InstallAccessibility();
 
 }  // namespace qrv::qt
