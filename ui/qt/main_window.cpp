@@ -277,7 +277,7 @@ void MainWindow::NameSquare(int square) {
 }
 
 void MainWindow::NameSquares() {
-    // The game marks its X pending after repainting it and commits it without a repaint, so
+    // The game commits the pending X, or ends the game under it, without repainting it, so
     // every name is brought up to date once the game is done with an operation.
     for (int square = 0; square < kSquareCount; ++square) {
         NameSquare(square);

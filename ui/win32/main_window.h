@@ -43,8 +43,8 @@ void SetStatusText(HWND window, const char* text);
 // The squares.
 LRESULT CALLBACK SquareButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam);
 void RepaintSquare(HWND window, int square);
-// Brings every square's name up to date: the game marks its X pending after repainting it and
-// commits it without a repaint.
+// Brings every square's name up to date: the game commits the pending X, or ends the game
+// under it, without repainting it.
 void NameSquares(HWND window);
 
 // The About box.
