@@ -40,8 +40,9 @@ void SelectSquare(GameState& game, int square) {
         game.Screen->RepaintSquare(game.PendingSquare);
     }
     game.Board[square] = kPersonMark;
-    game.Screen->RepaintSquare(square);
+    // Pending before it is repainted, so that the square's name says so when the screen asks.
     game.PendingSquare = square;
+    game.Screen->RepaintSquare(square);
 
     // The X counts as soon as it stands on the board, committed or not.
     const int result = CheckHumanMove(game.Board, game.Turn, game.LastOutcome);

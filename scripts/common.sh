@@ -33,8 +33,10 @@ QRV_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev l
 # The Qt front end (the Linux program): Qt 6 Widgets and Qt Test, and real fonts, which its
 # pixel and text checks need on a bare machine.
 QRV_QT_PACKAGES=(qt6-base-dev libgl-dev fonts-dejavu-core)
-# Its installed-program test watches the windows on a virtual X display.
-QRV_QT_TEST_PACKAGES=(xvfb xauth libx11-dev desktop-file-utils)
+# Its installed-program test watches the windows on a virtual X display; its accessibility test
+# reads the window through the accessibility bus in a session bus of its own.
+QRV_QT_TEST_PACKAGES=(xvfb xauth libx11-dev desktop-file-utils
+    at-spi2-core python3-pyatspi dbus libglib2.0-bin)
 # Starting it in a Wayland session without XWayland needs Qt's Wayland platform.
 QRV_QT_RUN_PACKAGES=(qt6-wayland)
 # The Windows program: cross-compiler, resource compiler and objdump, NSIS for its installer

@@ -1,5 +1,7 @@
 #include "synaptra/library_folder.h"
 
+#include <climits>
+#include <cstring>
 #include <string>
 
 #if defined(_WIN32)
@@ -120,14 +122,19 @@ std::FILE* OpenBesideLibrary(const char* name) {
         info.dli_fname == nullptr) {
         return nullptr;
     }
-    std::string path = info.dli_fname;
-    const std::size_t separator = path.rfind('/');
-    if (separator == std::string::npos) {
+    const char* separator = std::strrchr(info.dli_fname, '/');
+    if (separator == nullptr) {
         return nullptr;
     }
-    path.resize(separator + 1);
-    path += name;
-    return std::fopen(path.c_str(), "rb");
+    // A bounded, checked copy: a path that does not fit is refused, never cut.
+    char path[PATH_MAX];
+    const int folderLength = static_cast<int>(separator - info.dli_fname) + 1;
+    const int length =
+        std::snprintf(path, sizeof path, "%.*s%s", folderLength, info.dli_fname, name);
+    if (length < 0 || static_cast<std::size_t>(length) >= sizeof path) {
+        return nullptr;
+    }
+    return std::fopen(path, "rb");
 #endif
 }
 

@@ -221,8 +221,11 @@ TEST_F(Game, CanSelectSquareFollowsTheGuard) {
 TEST_F(Game, SquareNamesFollowTheGame) {
     Start(network.Binding());  // the network answers the first empty square
     const auto name = [&](int square) { return std::string(DescribeSquare(game, square).data()); };
+    screen.game = &game;
     SelectSquare(game, 4);
     EXPECT_EQ(name(4), "Centre: X, not played yet");
+    // Already so when the square is repainted: the screen names it then.
+    EXPECT_EQ(screen.names, std::vector<std::string>{"Centre: X, not played yet"});
     EXPECT_EQ(name(8), "Bottom right: empty");
     PlayComputerMove(game);
     EXPECT_EQ(name(4), "Centre: X");

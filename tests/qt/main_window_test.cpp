@@ -49,6 +49,11 @@ void WhenModalOpens(std::function<void(QWidget*)> check, std::function<void(QWid
     timer->start(10);
 }
 
+// A control's place in the client area, whichever container holds it.
+QRect InClient(const QWidget* widget, const MainWindow& window) {
+    return {widget->mapTo(window.ClientArea(), QPoint(0, 0)), widget->size()};
+}
+
 int pretendStarts = 0;
 bool PretendStart(NetworkBinding&) {
     ++pretendStarts;
@@ -104,7 +109,7 @@ private Q_SLOTS:
         }
         for (const Expected& e : expected) {
             QVERIFY(e.widget != nullptr);
-            const QRect g = e.widget->geometry();
+            const QRect g = InClient(e.widget, window);
             const QString what = e.widget->objectName();
             QVERIFY2(qAbs(g.x() - e.units.x() * unitX) <= 1.5, qPrintable(what));
             QVERIFY2(qAbs(g.y() - e.units.y() * unitY) <= 1.5, qPrintable(what));
@@ -116,18 +121,21 @@ private Q_SLOTS:
         for (int s = 0; s < kSquareCount; ++s) {
             auto* frame = window.findChild<QFrame*>(QStringLiteral("frame%1").arg(s));
             QVERIFY(frame != nullptr);
-            const QRect g = frame->geometry();
+            const QRect g = InClient(frame, window);
             const QRect box(19 + 52 * (s % 3), 17 + 40 * (s / 3), 53, 44);
             QVERIFY(qAbs(g.x() - box.x() * unitX) <= 1.5);
             QVERIFY(qAbs(g.width() - box.width() * unitX) <= 1.5);
             QVERIFY(qAbs(g.y() - drop - box.y() * unitY) <= 1.5);
             QVERIFY(qAbs(g.bottom() + 1 - (box.y() + box.height()) * unitY) <= 1.5);
             QVERIFY(frame->geometry().contains(driver.Square(s)->geometry()));
+            // Its etched lines at the right and the bottom show beside the square.
+            QVERIFY(g.right() >= InClient(driver.Square(s), window).right() + 2);
+            QVERIFY(g.bottom() >= InClient(driver.Square(s), window).bottom() + 2);
         }
         // Top to bottom: the etched line, the board, the status field, the buttons.
         QWidget* separator = window.findChild<QWidget*>(QStringLiteral("separator"));
-        QVERIFY(separator->geometry().bottom() < driver.Square(0)->y());
-        QVERIFY(driver.Square(6)->geometry().bottom() < driver.Status()->y());
+        QVERIFY(separator->geometry().bottom() < InClient(driver.Square(0), window).y());
+        QVERIFY(InClient(driver.Square(6), window).bottom() < driver.Status()->y());
         QVERIFY(driver.Status()->geometry().bottom() < driver.Button("exit")->y());
         QVERIFY(driver.Button("playO")->x() < driver.Button("reset")->x());
         QVERIFY(driver.Button("reset")->x() < driver.Button("exit")->x());
@@ -161,6 +169,11 @@ private Q_SLOTS:
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         QCOMPARE(QApplication::focusWidget(), driver.Button("exit"));
+        // A click gives a square the focus, but the focus frame waits for the keyboard.
+        driver.Click(8);
+        QCOMPARE(QApplication::focusWidget(), driver.Square(8));
+        QCOMPARE(FocusPixels(driver.Grab(8)), 0);
+        driver.Button("exit")->setFocus();
 
         std::vector<QWidget*> order;
         for (int s = 0; s < kSquareCount; ++s) {
@@ -173,6 +186,10 @@ private Q_SLOTS:
         for (QWidget* next : order) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget(), next);
+            if (next == driver.Square(0)) {
+                QVERIFY(FocusPixels(driver.Grab(0)) > 0);
+                QCOMPARE(FocusPixels(driver.Grab(1)), 0);
+            }
         }
 
         // Space presses the focused square; Enter the focused push button.
@@ -221,6 +238,7 @@ private Q_SLOTS:
     void aWonGame() {
         WindowDriver driver;
         QCOMPARE(driver.StatusText(), kOpening);
+        QCOMPARE(driver.Status()->cursorPosition(), 0);  // shown from its first letter
         driver.Click(0);
         driver.PlayO();
         QCOMPARE(driver.Drawn(), QStringLiteral("XO       "));
@@ -233,6 +251,7 @@ private Q_SLOTS:
         QCOMPARE(driver.StatusText(), QStringLiteral("typed"));
         driver.PlayO();
         QCOMPARE(driver.StatusText(), kBlocked);
+        QCOMPARE(driver.Status()->cursorPosition(), 0);
         driver.Click(6);
         driver.PlayO();
         QCOMPARE(driver.Drawn(), QStringLiteral("XO OX X O"));

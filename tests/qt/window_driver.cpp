@@ -1,6 +1,7 @@
 #include "window_driver.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QPushButton>
@@ -37,6 +38,19 @@ bool Near(QRgb pixel, const QColor& colour) {
 }
 
 }  // namespace
+
+int FocusPixels(const QImage& square) {
+    const QColor face = QApplication::palette().color(QPalette::Button);
+    int count = 0;
+    for (int y = 0; y < square.height(); ++y) {
+        for (int x = 0; x < square.width(); ++x) {
+            const bool ring = x < kFocusRing || y < kFocusRing ||
+                              x >= square.width() - kFocusRing || y >= square.height() - kFocusRing;
+            count += ring && !Near(square.pixel(x, y), face);
+        }
+    }
+    return count;
+}
 
 void UseFakeLibrary(const char* variant) {
     if (variant == nullptr) {
@@ -126,8 +140,9 @@ QString WindowDriver::Drawn() const {
         int normal = 0;
         int highlight = 0;
         int other = 0;
-        for (int y = 0; y < image.height(); ++y) {
-            for (int x = 0; x < image.width(); ++x) {
+        // The outer three pixels hold the focus frame, never a mark.
+        for (int y = kFocusRing; y < image.height() - kFocusRing; ++y) {
+            for (int x = kFocusRing; x < image.width() - kFocusRing; ++x) {
                 const QRgb pixel = image.pixel(x, y);
                 if (Near(pixel, kNormalMarkColour)) {
                     ++normal;

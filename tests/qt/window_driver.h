@@ -21,6 +21,10 @@ WindowSetup FakeSetup();
 void SetFakeAnswers(std::initializer_list<int> answers);
 int FakeCallCount();
 
+// The pixels of the focus frame: those of a square's outer ring that are not its face colour.
+inline constexpr int kFocusRing = 3;
+int FocusPixels(const QImage& square);
+
 class WindowDriver {
 public:
     explicit WindowDriver(const WindowSetup& setup = FakeSetup());

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "game/game_state.h"
+#include "game/square_name.h"
 #include "netlib/network_binding.h"
 #include "opponents/pattern_table.h"
 #include "rules/board.h"
@@ -46,7 +47,12 @@ void SeedForDraw(int emptyCount, int k);
 // Records what the game asks of its screen.
 class RecordingScreen : public GameScreen {
 public:
-    void RepaintSquare(int square) override { repaints.push_back(square); }
+    void RepaintSquare(int square) override {
+        repaints.push_back(square);
+        if (game != nullptr) {
+            names.emplace_back(DescribeSquare(*game, square).data());
+        }
+    }
     void SetStatusText(const char* text) override { texts.emplace_back(text); }
 
     std::string LastText() const { return texts.empty() ? std::string() : texts.back(); }
@@ -57,6 +63,9 @@ public:
 
     std::vector<int> repaints;
     std::vector<std::string> texts;
+    // With a game: each repainted square's name at the moment it is repainted.
+    const GameState* game = nullptr;
+    std::vector<std::string> names;
 };
 
 }  // namespace qrv::testing

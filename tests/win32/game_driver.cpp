@@ -1,5 +1,7 @@
 #include "game_driver.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
@@ -293,6 +295,38 @@ std::string WindowText(HWND window) {
     return std::string(text, std::strlen(text));
 }
 
+std::string AccessibleName(HWND window) {
+    static const HRESULT com = CoInitialize(nullptr);
+    (void)com;
+    IAccessible* accessible = nullptr;
+    // The interface's identifier from the header: the import library's IID_IAccessible is the
+    // address of an import thunk, not the identifier.
+    const HRESULT found =
+        AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                   reinterpret_cast<void**>(&accessible));
+    char result[128] = "";
+    if (FAILED(found) || accessible == nullptr) {
+        std::snprintf(result, sizeof result, "<AccessibleObjectFromWindow: %08lx>",
+                      static_cast<unsigned long>(found));
+        return result;
+    }
+    VARIANT self;
+    VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    const HRESULT named = accessible->get_accName(self, &name);
+    if (SUCCEEDED(named) && name != nullptr) {
+        WideCharToMultiByte(CP_ACP, 0, name, -1, result, sizeof result, nullptr, nullptr);
+        SysFreeString(name);
+    } else {
+        std::snprintf(result, sizeof result, "<get_accName: %08lx>",
+                      static_cast<unsigned long>(named));
+    }
+    accessible->Release();
+    return result;
+}
+
 std::string ClassName(HWND window) {
     char name[256] = "";
     GetClassNameA(window, name, sizeof name);
@@ -347,6 +381,21 @@ std::vector<SquareLook> LookAtBoard(HWND main) {
         looks[square] = LookAtSquare(shot, ScreenRectOfClient(button));
     }
     return looks;
+}
+
+int FocusPixels(HWND main, int square) {
+    const RECT area = ScreenRectOfClient(GetDlgItem(main, kFirstSquareId + square));
+    const ScreenShot shot(area);
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    int count = 0;
+    for (int y = area.top; y < area.bottom; ++y) {
+        for (int x = area.left; x < area.right; ++x) {
+            const bool ring = x < area.left + 3 || y < area.top + 3 || x >= area.right - 3 ||
+                              y >= area.bottom - 3;
+            count += ring && shot.At(x, y) != face;
+        }
+    }
+    return count;
 }
 
 std::string BoardText(const std::vector<SquareLook>& looks) {

@@ -68,6 +68,9 @@ private:
 
 std::string WindowText(HWND window);
 std::string ClassName(HWND window);
+// A window's name as assistive technology reads it through the system's accessibility (MSAA),
+// or what went wrong.
+std::string AccessibleName(HWND window);
 std::string StatusText(HWND main);
 
 // Presses a button of the main window through the button itself, so the notification reaches
@@ -97,6 +100,10 @@ std::string BoardText(const std::vector<SquareLook>& looks);
 // other mark light blue, and the status line shows `status`; reports a failure after timeout.
 bool ExpectGame(HWND main, const char* board, const char* red, const char* status, const char* what,
                 int timeoutMs = 8000);
+
+// The pixels of a square's focus rectangle: those of its outer three-pixel ring, where no mark
+// reaches, that are not the button face colour.
+int FocusPixels(HWND main, int square);
 
 // Saves the window's area of the screen as a 24-bit BMP file.
 bool SaveWindowBitmap(HWND window, const std::string& path);

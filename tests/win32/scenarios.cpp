@@ -149,17 +149,18 @@ const ControlTemplate kControls[] = {
     {-1, "Button", "", BS_GROUPBOX, 123, 17, 53, 44},
     {-1, "Button", "", BS_GROUPBOX, 123, 57, 53, 44},
     {-1, "Button", "", BS_GROUPBOX, 123, 97, 53, 44},
-    {1004, "Button", "", BS_OWNERDRAW | BS_FLAT | WS_TABSTOP, 20, 22, 51, 38},
-    {1005, "Button", "", BS_OWNERDRAW | BS_FLAT | WS_TABSTOP, 72, 22, 51, 38},
-    {1006, "Button", "", BS_OWNERDRAW | BS_FLAT | WS_TABSTOP, 124, 22, 51, 38},
-    {1007, "Button", "", BS_OWNERDRAW | BS_FLAT | WS_TABSTOP, 20, 62, 51, 38},
-    {1008, "Button", "", BS_OWNERDRAW | BS_FLAT | WS_TABSTOP, 72, 62, 51, 38},
-    {1009, "Button", "", BS_OWNERDRAW | BS_FLAT | WS_TABSTOP, 124, 62, 51, 38},
-    {1010, "Button", "", BS_OWNERDRAW | BS_FLAT | WS_TABSTOP, 20, 102, 51, 38},
-    {1011, "Button", "", BS_OWNERDRAW | BS_FLAT | WS_TABSTOP, 72, 102, 51, 38},
-    {1012, "Button", "", BS_OWNERDRAW | BS_FLAT | WS_TABSTOP, 124, 102, 51, 38},
+    {1004, "Button", "Top left: empty", BS_OWNERDRAW | BS_FLAT | WS_TABSTOP, 20, 22, 51, 38},
+    {1005, "Button", "Top centre: empty", BS_OWNERDRAW | BS_FLAT | WS_TABSTOP, 72, 22, 51, 38},
+    {1006, "Button", "Top right: empty", BS_OWNERDRAW | BS_FLAT | WS_TABSTOP, 124, 22, 51, 38},
+    {1007, "Button", "Middle left: empty", BS_OWNERDRAW | BS_FLAT | WS_TABSTOP, 20, 62, 51, 38},
+    {1008, "Button", "Centre: empty", BS_OWNERDRAW | BS_FLAT | WS_TABSTOP, 72, 62, 51, 38},
+    {1009, "Button", "Middle right: empty", BS_OWNERDRAW | BS_FLAT | WS_TABSTOP, 124, 62, 51, 38},
+    {1010, "Button", "Bottom left: empty", BS_OWNERDRAW | BS_FLAT | WS_TABSTOP, 20, 102, 51, 38},
+    {1011, "Button", "Bottom centre: empty", BS_OWNERDRAW | BS_FLAT | WS_TABSTOP, 72, 102, 51, 38},
+    {1012, "Button", "Bottom right: empty", BS_OWNERDRAW | BS_FLAT | WS_TABSTOP, 124, 102, 51, 38},
     {9, "Button", "Play O", BS_PUSHBUTTON | WS_TABSTOP, 20, 171, 50, 14},
     {10, "Button", "Reset", BS_PUSHBUTTON | WS_TABSTOP, 73, 171, 50, 14},
+    {-1, "Static", "Status", SS_LEFT | SS_NOPREFIX, 19, 150, 0, 0},
     {1013, "Edit", kOpening, WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP, 19, 150, 156, 13},
 };
 constexpr int kControlCount = sizeof kControls / sizeof kControls[0];
@@ -322,6 +323,11 @@ void ScenarioLayout(GameProcess& game) {
                  rect.right - rect.left, rect.bottom - rect.top);
         }
     }
+    // Assistive technology names the status field after the label before it.
+    if (AccessibleName(GetDlgItem(main, kStatusId)) != "Status") {
+        Fail("the status field is named \"%s\"",
+             AccessibleName(GetDlgItem(main, kStatusId)).c_str());
+    }
     CheckMenu(main, game.Program());
     GUITHREADINFO thread{};
     thread.cbSize = sizeof thread;
@@ -375,6 +381,11 @@ void ScenarioKeyboard(GameProcess& game) {
         Fail("Tab from \"Exit\" did not move the focus to the first square");
         return;
     }
+    // The keyboard shows the focus rectangle inside the focused square, and only there.
+    if (FocusPixels(main, 0) == 0 || FocusPixels(main, 1) != 0) {
+        Fail("focus rectangle pixels: %d on the focused square, %d on the next",
+             FocusPixels(main, 0), FocusPixels(main, 1));
+    }
     PressKey(game, VK_SPACE);
     ExpectGame(main, "X        ", "", kOpening, "the space bar on the first square");
     PressKey(game, VK_TAB);
@@ -395,6 +406,20 @@ void ScenarioKeyboard(GameProcess& game) {
 
 // --- Whole games ----------------------------------------------------------------------------
 
+// The squares' names, as assistive technology reads them: their window texts, and through the
+// system's accessibility.
+void ExpectSquareNames(HWND main, const char* const (&names)[9], const char* what) {
+    for (int square = 0; square < 9; ++square) {
+        HWND button = GetDlgItem(main, kFirstSquareId + square);
+        for (const std::string& name : {WindowText(button), AccessibleName(button)}) {
+            if (name != names[square]) {
+                Fail("%s: square %d is named \"%s\", expected \"%s\"", what, square, name.c_str(),
+                     names[square]);
+            }
+        }
+    }
+}
+
 void ScenarioWin(GameProcess& game) {
     HWND main = game.WaitForMainWindow();
     if (main == nullptr) {
@@ -406,7 +431,27 @@ void ScenarioWin(GameProcess& game) {
         {3, false, "XO XX   O", "", kBlocked},   {-1, true, "XO XXO  O", "", kBlocked},
         {6, false, "XO XXOX O", "036", kYouWin},  // wins at once, without "Play O"
     };
-    PlaySteps(main, steps, sizeof steps / sizeof steps[0]);
+    PlaySteps(main, steps, 1);
+    // A click moves the focus to the square; its rectangle shows only while the keyboard cues
+    // do (Wine keeps no keyboard cue state: they always show there).
+    const bool cues = (SendMessageA(GetDlgItem(main, kFirstSquareId), WM_QUERYUISTATE, 0, 0) &
+                       UISF_HIDEFOCUS) == 0;
+    if ((FocusPixels(main, 0) != 0) != cues) {
+        Fail("after a click, %d focus rectangle pixels with keyboard cues %s", FocusPixels(main, 0),
+             cues ? "shown" : "hidden");
+    }
+    ExpectSquareNames(main,
+                      {"Top left: X, not played yet", "Top centre: empty", "Top right: empty",
+                       "Middle left: empty", "Centre: empty", "Middle right: empty",
+                       "Bottom left: empty", "Bottom centre: empty", "Bottom right: empty"},
+                      "a pending X");
+    PlaySteps(main, steps + 1, sizeof steps / sizeof steps[0] - 1);
+    ExpectSquareNames(
+        main,
+        {"Top left: X, in the winning line", "Top centre: O", "Top right: empty",
+         "Middle left: X, in the winning line", "Centre: X", "Middle right: O",
+         "Bottom left: X, in the winning line", "Bottom centre: empty", "Bottom right: O"},
+        "a won game");
     SaveScreenshot(main, "won-game");
     CheckGameOverIgnoresInput(main, "XO XXOX O", "036", kYouWin);
     EndByCloseBox(game);

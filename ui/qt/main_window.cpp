@@ -13,8 +13,10 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "game/square_name.h"
 #include "resources/pattern_strings.h"
 #include "ui/qt/about_dialog.h"
+#include "ui/qt/accessibility.h"
 #include "ui/qt/dialog_units.h"
 #include "ui/qt/program_icon.h"
 #include "ui/qt/square_button.h"
@@ -84,6 +86,7 @@ MainWindow::MainWindow(const WindowSetup& setup) {
     theWindow = this;
     game = GameState{};
     patterns = PatternTable{};
+    InstallAccessibility();
 
     setWindowTitle(QString::fromLatin1(kWindowCaption));
     setWindowIcon(ProgramIcon());
@@ -118,6 +121,7 @@ MainWindow::MainWindow(const WindowSetup& setup) {
     for (SquareButton* square : squares_) {
         square->ShowGame(&game);
     }
+    NameSquares();
     hasGame_ = true;
 }
 
@@ -147,30 +151,50 @@ void MainWindow::BuildControls() {
     separator->setFrameShape(QFrame::HLine);
     separator->setFrameShadow(QFrame::Sunken);
     separator->setEnabled(false);
+    HideFromAssistiveTechnology(separator);
     QRect line = ToPixels(units, kSeparatorBox);
     line.setHeight(2);  // an etched line is two pixels, whatever the unit
     separator->setGeometry(line);
 
+    // The board holds the frames and the squares; it is laid out in the client's pixels.
     const int titleDrop = std::max(0, client_->fontMetrics().height() / 2 - 1);
+    std::array<QRect, kSquareCount> frameBoxes{};
+    QRect boardBox;
+    for (int square = 0; square < kSquareCount; ++square) {
+        // An etched box, as a group box without a title is drawn on Windows: its top line
+        // runs half a line of text below the box's top, where a title would stand.
+        QRect box = ToPixels(units, FrameBox(square / 3, square % 3));
+        box.setTop(box.top() + titleDrop);
+        // Its two etched lines at the right and the bottom stay clear of the square, however
+        // the units round.
+        const QRect inside = ToPixels(units, SquareBox(square));
+        box.setRight(std::max(box.right(), inside.right() + 2));
+        box.setBottom(std::max(box.bottom(), inside.bottom() + 2));
+        frameBoxes[square] = box;
+        boardBox |= box;
+    }
+    auto* board = new QWidget(client_);
+    board->setObjectName(QStringLiteral("board"));
+    ShowAsGroup(board, kBoardName);
+    board->setGeometry(boardBox);
+    const QPoint origin = boardBox.topLeft();
     for (int column = 0; column < 3; ++column) {
         for (int row = 0; row < 3; ++row) {
-            // An etched box, as a group box without a title is drawn on Windows: its top line
-            // runs half a line of text below the box's top, where a title would stand.
-            auto* frame = new QFrame(client_);
+            auto* frame = new QFrame(board);
             frame->setObjectName(QStringLiteral("frame%1").arg(3 * row + column));
             frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
-            QRect box = ToPixels(units, FrameBox(row, column));
-            box.setTop(box.top() + titleDrop);
-            frame->setGeometry(box);
+            HideFromAssistiveTechnology(frame);
+            frame->setGeometry(frameBoxes[3 * row + column].translated(-origin));
             frames_[3 * row + column] = frame;
         }
     }
     for (int square = 0; square < kSquareCount; ++square) {
-        auto* button = new SquareButton(square, client_);
+        auto* button = new SquareButton(square, board);
         button->setObjectName(QStringLiteral("square%1").arg(square));
-        button->setGeometry(ToPixels(units, SquareBox(square)));
+        button->setGeometry(ToPixels(units, SquareBox(square)).translated(-origin));
         connect(button, &QAbstractButton::clicked, this, [this, square] { OnSquare(square); });
         squares_[square] = button;
+        NameSquare(square);
     }
 
     playButton_ = MakeButton(client_, "playO", "Play O");
@@ -183,6 +207,7 @@ void MainWindow::BuildControls() {
 
     statusField_ = new QLineEdit(client_);
     statusField_->setObjectName(QStringLiteral("status"));
+    statusField_->setAccessibleName(QString::fromLatin1(kStatusName));
     statusField_->setGeometry(ToPixels(units, kStatusBox));
 
     QWidget* previous = exitButton_;
@@ -241,29 +266,51 @@ void MainWindow::CenterOnScreen() {
 
 void MainWindow::RepaintSquare(int square) {
     if (IsSquare(square)) {
+        NameSquare(square);
         squares_[square]->repaint();
+    }
+}
+
+void MainWindow::NameSquare(int square) {
+    // Setting the name tells assistive technology that it changed.
+    const QString name = QString::fromLatin1(DescribeSquare(game, square).data());
+    if (squares_[square]->accessibleName() != name) {
+        squares_[square]->setAccessibleName(name);
+    }
+}
+
+void MainWindow::NameSquares() {
+    // The game commits the pending X, or ends the game under it, without repainting it, so
+    // every name is brought up to date once the game is done with an operation.
+    for (int square = 0; square < kSquareCount; ++square) {
+        NameSquare(square);
     }
 }
 
 void MainWindow::SetStatusText(const char* text) {
     statusField_->setText(QString::fromLatin1(text));
+    // Shown from its first character, as a Windows edit field shows a new text.
+    statusField_->setCursorPosition(0);
 }
 
 void MainWindow::OnSquare(int square) {
     if (hasGame_ && CanSelectSquare(game, square)) {
         SelectSquare(game, square);
+        NameSquares();
     }
 }
 
 void MainWindow::OnPlayComputerMove() {
     if (hasGame_) {
         PlayComputerMove(game);
+        NameSquares();
     }
 }
 
 void MainWindow::OnReset() {
     if (hasGame_) {
         NewGame(game);
+        NameSquares();
     }
 }
 

@@ -70,6 +70,9 @@ private:
     void CenterOnScreen();
 
     void RepaintSquare(int square) override;
+    // The square's accessible name, from its position and content.
+    void NameSquare(int square);
+    void NameSquares();
     void SetStatusText(const char* text) override;
 
     void OnSquare(int square);

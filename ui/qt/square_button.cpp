@@ -3,6 +3,9 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPen>
+#include <QRegion>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 
 namespace qrv::qt {
 
@@ -50,6 +53,17 @@ void SquareButton::paintEvent(QPaintEvent* /*event*/) {
     painter.fillRect(rect(), face);
     if (game_ != nullptr && IsSquare(square_)) {
         DrawSquareMark(painter, rect(), game_->Board[square_], game_->Highlighted[square_], face);
+    }
+    if (hasFocus()) {
+        // The style's focus frame along the square's edges; the style shows it only once the
+        // keyboard has moved the focus in this window. Some styles fill the frame with a tint:
+        // it is kept to the edges, so that the mark looks the same with and without the focus.
+        QStyleOptionFocusRect option;
+        option.initFrom(this);
+        option.rect = rect();
+        option.backgroundColor = face;
+        painter.setClipRegion(QRegion(rect()) - QRegion(rect().adjusted(2, 2, -2, -2)));
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
     }
 }
 

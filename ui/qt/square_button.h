@@ -21,7 +21,8 @@ void DrawSquareMark(QPainter& painter, const QRect& area, char mark, bool highli
                     const QColor& face);
 
 // Reads its mark and highlight from the game whenever it paints. Pressing it shows nothing of
-// its own (no sunken look, no focus mark): only the mark that the game then places shows.
+// its own (no sunken look): only the mark that the game then places shows. With the keyboard
+// focus it draws the style's focus frame inside its edges.
 class SquareButton final : public QAbstractButton {
 public:
     SquareButton(int square, QWidget* parent);

@@ -56,6 +56,7 @@ BOOL SetUp(HWND window) {
             SetWindowLongPtrA(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SquareButtonProc)));
     }
     InitGameState(Game, Screen, Patterns, Network);
+    NameSquares(window);
     Ui.GameReady = true;
     return TRUE;  // the focus goes to the first tab stop, "Exit"
 }
@@ -128,9 +129,11 @@ void HandleCommand(HWND window, int command) {
     switch (command) {
         case IDC_PLAY_O_BUTTON:
             PlayComputerMove(Game);
+            NameSquares(window);
             return;
         case IDC_RESET_BUTTON:
             NewGame(Game);
+            NameSquares(window);
             return;
         case IDM_RULE_OPPONENT:
             ChooseOpponent(window, kRuleOpponent);
@@ -148,6 +151,7 @@ void HandleCommand(HWND window, int command) {
         const int square = command - IDC_FIRST_SQUARE;
         if (CanSelectSquare(Game, square)) {
             SelectSquare(Game, square);
+            NameSquares(window);
         }
     }
 }

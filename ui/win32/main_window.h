@@ -47,6 +47,9 @@ void RepaintSquare(HWND window, int square);
 // it, never below its 96-DPI value.
 int WindowDpi(HWND window);
 int ScaleToDpi(int pixels, int dpi);
+// Brings every square's name up to date: the game commits the pending X, or ends the game
+// under it, without repainting it.
+void NameSquares(HWND window);
 
 // The About box.
 INT_PTR CALLBACK AboutDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,4 +1,8 @@
-// The squares: each button draws its cross or nought in the pen of its square.
+// The squares: each button draws its cross or nought in the pen of its square, and the focus
+// rectangle once the keyboard is in use; its window text is its name for assistive technology.
+#include <cstring>
+
+#include "game/square_name.h"
 #include "resources/resource_ids.h"
 #include "ui/win32/main_window.h"
 
@@ -38,7 +42,29 @@ void PaintSquare(HWND button, int square) {
     }
     SelectObject(dc, keptBrush);
     SelectObject(dc, keptPen);
+    // Inside the square's edges, clear of the mark; hidden, as on every button, until the
+    // keyboard is used in the window.
+    if (GetFocus() == button &&
+        (SendMessageA(button, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) == 0) {
+        RECT focus = box;
+        InflateRect(&focus, -1, -1);
+        DrawFocusRect(dc, &focus);
+    }
     EndPaint(button, &paint);
+}
+
+// Gives the square's button the square's name as its window text, which the system's button
+// accessibility reports as its name; true when the name changed. The button itself draws no
+// text, but clears where its old one would stand: the caller repaints the square.
+bool NameSquare(HWND button, int square) {
+    const SquareName name = DescribeSquare(Game, square);
+    char shown[kSquareNameSize] = "";
+    GetWindowTextA(button, shown, sizeof shown);
+    if (std::strcmp(shown, name.data()) == 0) {
+        return false;
+    }
+    SetWindowTextA(button, name.data());
+    return true;
 }
 
 }  // namespace
@@ -49,7 +75,14 @@ LRESULT CALLBACK SquareButtonProc(HWND button, UINT message, WPARAM wParam, LPAR
         return DefWindowProcA(button, message, wParam, lParam);  // never hooked: cannot happen
     }
     if (message != WM_PAINT) {
-        return CallWindowProcA(Ui.SavedSquareProcs[square], button, message, wParam, lParam);
+        const LRESULT result =
+            CallWindowProcA(Ui.SavedSquareProcs[square], button, message, wParam, lParam);
+        // The focus rectangle comes and goes with the focus and the keyboard cues.
+        if (message == WM_SETFOCUS || message == WM_KILLFOCUS ||
+            (message == WM_UPDATEUISTATE && GetFocus() == button)) {
+            InvalidateRect(button, nullptr, TRUE);
+        }
+        return result;
     }
     PaintSquare(button, square);
     return 1;
@@ -75,8 +108,19 @@ void RepaintSquare(HWND window, int square) {
     if (button == nullptr) {
         return;
     }
+    NameSquare(button, square);
     InvalidateRect(button, nullptr, TRUE);
     UpdateWindow(button);  // erase and paint now, before the game goes on
+}
+
+void NameSquares(HWND window) {
+    for (int square = 0; square < kSquareCount; ++square) {
+        HWND button = GetDlgItem(window, IDC_FIRST_SQUARE + square);
+        if (button != nullptr && NameSquare(button, square)) {
+            InvalidateRect(button, nullptr, TRUE);
+            UpdateWindow(button);
+        }
+    }
 }
 
 }  // namespace qrv::win32
