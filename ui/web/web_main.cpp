@@ -18,6 +18,9 @@ EM_JS(void, PageRepaintSquare, (int square, int mark, int highlighted, const cha
     Module["repaintSquare"](square, String.fromCharCode(mark), highlighted != 0,
                             UTF8ToString(name));
 });
+EM_JS(void, PageNameSquare, (int square, const char* name), {
+    Module["nameSquare"](square, UTF8ToString(name));
+});
 EM_JS(void, PageSetStatusText, (const char* text), {
     Module["setStatusText"](UTF8ToString(text));
 });
@@ -49,6 +52,14 @@ void PageScreen::RepaintSquare(int square) {
     const qrv::SquareName name = qrv::DescribeSquare(game, square);
     PageRepaintSquare(square, static_cast<unsigned char>(game.Board[square]),
                       game.Highlighted[square] ? 1 : 0, name.data());
+}
+
+// The game commits the pending X, or ends the game under it, without repainting that square:
+// after every operation each square's name is brought up to date.
+void NameSquares() {
+    for (int square = 0; square < qrv::kSquareCount; ++square) {
+        PageNameSquare(square, qrv::DescribeSquare(game, square).data());
+    }
 }
 
 void ReportLibraryFailure(const qrv::LoadFailure& /*failure*/) {
@@ -86,12 +97,14 @@ EMSCRIPTEN_KEEPALIVE int qrv_start(int useSeed, std::uint32_t seed) {
 EMSCRIPTEN_KEEPALIVE void qrv_click_square(int square) {
     if (hasGame && qrv::CanSelectSquare(game, square)) {
         qrv::SelectSquare(game, square);
+        NameSquares();
     }
 }
 
 EMSCRIPTEN_KEEPALIVE void qrv_play_o() {
     if (hasGame) {
         qrv::PlayComputerMove(game);
+        NameSquares();
     }
 }
 
