@@ -43,7 +43,8 @@ BOOL SetUp(HWND window) {
     }
     StartNetworkLibrary(Network, ReportLibraryFailure);
     // Three pixels wide at 96 DPI, wider on a denser screen.
-    const int penWidth = ScaleToDpi(3, WindowDpi(window));
+    Ui.Dpi = WindowDpi(window);
+    const int penWidth = ScaleToDpi(3, Ui.Dpi);
     Ui.HighlightPen = CreatePen(PS_SOLID, penWidth, RGB(255, 0, 0));
     Ui.NormalPen = CreatePen(PS_SOLID, penWidth, RGB(127, 127, 255));
     Ui.ProgramIcon = LoadIconA(Ui.Instance, MAKEINTRESOURCEA(IDI_PROGRAM_ICON));

@@ -20,6 +20,9 @@ struct UiState {
     HICON ProgramIcon = nullptr;
     HPEN NormalPen = nullptr;     // marks of squares not in a completed line
     HPEN HighlightPen = nullptr;  // marks of the squares of a completed line
+    // Read once at set-up: the program is aware of the system's DPI, which stays as it is
+    // while the program runs. The pens and the squares' insets are scaled by it.
+    int Dpi = USER_DEFAULT_SCREEN_DPI;
     std::array<WNDPROC, kSquareCount> SavedSquareProcs{};  // null while a square is not hooked
     bool GameReady = false;  // the set-up got as far as starting the game
     bool ShutDown = false;   // the shutdown has run; later requests are ignored

@@ -20,9 +20,8 @@ void PaintSquare(HWND button, int square) {
     GetClientRect(button, &box);
     // The figure fills the whole square, whatever part is repainted; it sits one pixel off
     // centre towards the top left (at 96 DPI; the insets grow with the DPI).
-    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-    const int nearInset = ScaleToDpi(4, dpi);
-    const int farInset = ScaleToDpi(6, dpi);
+    const int nearInset = ScaleToDpi(4, Ui.Dpi);
+    const int farInset = ScaleToDpi(6, Ui.Dpi);
     const int left = box.left + nearInset;
     const int top = box.top + nearInset;
     const int right = box.right - farInset;
