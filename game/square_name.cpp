@@ -20,6 +20,10 @@ void Append(SquareName& name, std::size_t& length, const char* text) {
 
 }  // namespace
 
+const char* SquarePosition(int square) {
+    return IsSquare(square) ? kPositionNames[square] : nullptr;
+}
+
 SquareName DescribeSquare(const GameState& game, int square) {
     SquareName name{};
     if (!IsSquare(square)) {

@@ -16,6 +16,9 @@ inline constexpr char kStatusName[] = "Status";
 inline constexpr int kSquareNameSize = 48;
 using SquareName = std::array<char, kSquareNameSize>;
 
+// "Top left", "Centre" and so on; null outside 0 to 8.
+const char* SquarePosition(int square);
+
 // "Centre: empty", "Centre: X, not played yet", "Top left: O, in the losing line" and so on.
 // A square outside 0 to 8 gets an empty name. Allocates nothing.
 SquareName DescribeSquare(const GameState& game, int square);

@@ -1,0 +1,125 @@
+// The one session between the game and a front end: it starts everything up, carries out what a
+// person does, and tells the front end once per operation what changed.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "game/game_state.h"
+#include "game/square_name.h"
+#include "netlib/network_binding.h"
+#include "opponents/pattern_table.h"
+
+namespace qrv {
+
+// Long enough for the longest, "X moved to Bottom centre. Give up - it's a drawn game!", and
+// the longest opponent's name after "New game against the ".
+inline constexpr int kAnnouncementSize = 96;
+using Announcement = std::array<char, kAnnouncementSize>;
+
+// What one square shows.
+struct SquareChange {
+    int Square = 0;
+    char Mark = kEmptyMark;
+    bool Highlighted = false;
+    SquareName Name{};
+};
+
+// What one operation changed, handed to the front end once when the operation is done.
+struct SessionUpdate {
+    // The squares whose mark, highlight or name changed, in square order.
+    std::array<SquareChange, kSquareCount> Squares{};
+    int SquareCount = 0;
+    // The status text the game set, null when it set none. It may be the text already shown:
+    // the person can type into the status field, and the game's text replaces whatever is there.
+    const char* StatusText = nullptr;
+    // One short sentence for assistive technology saying what just happened, such as
+    // "O on Top right. Blocked you there!"; empty when the operation changed nothing.
+    Announcement Spoken{};
+};
+
+// What a front end does with the session's news.
+class SessionView {
+public:
+    // Once per operation, after the operation is done.
+    virtual void ShowUpdate(const SessionUpdate& update) = 0;
+    // The game's own requests, forwarded at the moment it makes them, for a front end that
+    // must repaint in the middle of an operation; the others draw from the update alone.
+    virtual void RepaintSquareNow(int /*square*/) {}
+    virtual void SetStatusTextNow(const char* /*text*/) {}
+
+protected:
+    ~SessionView() = default;
+};
+
+// Starts the network library into `binding`; false, with `failure` filled, when the network is
+// not ready.
+using NetworkStart = bool (*)(NetworkBinding& binding, LoadFailure& failure);
+
+// Seeds the random source from the clock and loads the library from the program's folder.
+bool StartNetworkBesideProgram(NetworkBinding& binding, LoadFailure& failure);
+
+struct SessionSetup {
+    StringLookup PatternStrings = nullptr;  // the program's string table
+    int FirstPatternId = 1;
+    NetworkStart StartNetwork = StartNetworkBesideProgram;
+    // Replaces the clock's seed before the first move, so that a test can repeat a game.
+    bool UseSeed = false;
+    std::uint32_t Seed = 0;
+};
+
+class Session final : private GameScreen {
+public:
+    Session() = default;
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // Loads the stored positions, starts the network library and the first game, then tells
+    // `view` about all nine squares and the status. Returns the library's failure for the front
+    // end to show in its own box, or null. Damaged stored positions leave no game: the library
+    // is not started, and every operation but ShutDown does nothing.
+    const LoadFailure* Start(SessionView& view, const SessionSetup& setup);
+
+    // What a person can do.
+    void ClickSquare(int square);
+    void PlayO();
+    void Reset();
+    // Takes effect with the next Reset, which names the new opponent.
+    void ChooseOpponent(int kind);
+    // Releases the library; a second call, and every operation after it, does nothing.
+    void ShutDown();
+
+    bool HasGame() const { return hasGame_ && !shutDown_; }
+
+    // The squares as they stand now, also in the middle of an operation.
+    char Mark(int square) const;
+    bool Highlighted(int square) const;
+    SquareName Name(int square) const { return DescribeSquare(game_, square); }
+
+    // For tests and tools that look below the session.
+    const GameState& Game() const { return game_; }
+    const NetworkBinding& Network() const { return network_; }
+
+private:
+    void RepaintSquare(int square) override;
+    void SetStatusText(const char* text) override;
+
+    void BeginOperation();
+    void EndOperation();
+    void SayMove(char mark, int square, bool moved);
+
+    GameState game_;
+    PatternTable patterns_;
+    NetworkBinding network_;
+    SessionView* view_ = nullptr;
+    bool hasGame_ = false;
+    bool shutDown_ = false;
+    int chosenOpponent_ = 0;  // chosen since the last new game; 0 when none was
+
+    // What the view was last told, and what the operation in progress has said so far.
+    std::array<SquareChange, kSquareCount> shown_{};
+    const char* statusSet_ = nullptr;
+    SessionUpdate update_;
+};
+
+}  // namespace qrv
