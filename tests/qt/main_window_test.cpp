@@ -55,7 +55,7 @@ QRect InClient(const QWidget* widget, const MainWindow& window) {
 }
 
 int pretendStarts = 0;
-bool PretendStart(NetworkBinding&) {
+bool PretendStart(NetworkBinding&, LoadFailure&) {
     ++pretendStarts;
     return true;
 }
@@ -198,7 +198,7 @@ private Q_SLOTS:
         QCOMPARE(driver.Drawn(), QStringLiteral("    X    "));
         driver.Button("playO")->setFocus();
         QTest::keyClick(driver.Button("playO"), Qt::Key_Return);
-        QCOMPARE(MainWindow::Game().Turn, 2);
+        QCOMPARE(MainWindow::GameSession().Game().Turn, 2);
     }
 
     void everyWayOutClosesTheWindowAndReleasesTheLibrary_data() {
@@ -214,7 +214,7 @@ private Q_SLOTS:
         QFETCH(QString, how);
         WindowDriver driver;
         MainWindow& window = driver.Window();
-        QVERIFY(MainWindow::Network().Library != nullptr);
+        QVERIFY(MainWindow::GameSession().Network().Library != nullptr);
         if (how == QLatin1String("exit")) {
             QTest::mouseClick(driver.Button("exit"), Qt::LeftButton);
         } else if (how == QLatin1String("space")) {
@@ -229,10 +229,10 @@ private Q_SLOTS:
             window.close();
         }
         QTRY_VERIFY(!window.isVisible());
-        QCOMPARE(MainWindow::Network().Library, nullptr);
+        QCOMPARE(MainWindow::GameSession().Network().Library, nullptr);
         // A second request finds nothing left to do.
         window.close();
-        QCOMPARE(MainWindow::Network().Library, nullptr);
+        QCOMPARE(MainWindow::GameSession().Network().Library, nullptr);
     }
 
     void aWonGame() {
@@ -278,7 +278,7 @@ private Q_SLOTS:
         driver.PlayO();
         QCOMPARE(driver.StatusText(), kLose);
         QCOMPARE(driver.Drawn(), QStringLiteral("OXX XXooo"));
-        QCOMPARE(MainWindow::Game().Turn, kGameOver);
+        QCOMPARE(MainWindow::GameSession().Game().Turn, kGameOver);
         driver.SaveScreenshot(QStringLiteral("lost-game.png"));
         driver.Click(3);
         driver.PlayO();
@@ -294,12 +294,12 @@ private Q_SLOTS:
         driver.PlayO();
         // The computer's drawn-game report does not end the game: the last X is still to come.
         QCOMPARE(driver.StatusText(), kDrawn);
-        QCOMPARE(MainWindow::Game().Turn, kLastTurn);
+        QCOMPARE(MainWindow::GameSession().Game().Turn, kLastTurn);
         driver.Status()->setText(QStringLiteral("typed by the person"));
         driver.Click(8);
         QCOMPARE(driver.StatusText(), kDrawn);
         QCOMPARE(driver.Drawn(), QStringLiteral("OXXXXOOOX"));
-        QCOMPARE(MainWindow::Game().Turn, kGameOver);
+        QCOMPARE(MainWindow::GameSession().Game().Turn, kGameOver);
     }
 
     void thePendingXMovesAndOccupiedSquaresIgnoreClicks() {
@@ -312,11 +312,11 @@ private Q_SLOTS:
         driver.PlayO();
         driver.PlayO();  // no pending X: nothing
         QCOMPARE(driver.Drawn(), QStringLiteral("XO       "));
-        QCOMPARE(MainWindow::Game().Turn, 2);
+        QCOMPARE(MainWindow::GameSession().Game().Turn, 2);
         driver.Click(0);  // a committed X
         driver.Click(1);  // an O
         QCOMPARE(driver.Drawn(), QStringLiteral("XO       "));
-        QCOMPARE(MainWindow::Game().PendingSquare, kNoPendingSquare);
+        QCOMPARE(MainWindow::GameSession().Game().PendingSquare, kNoPendingSquare);
         // A double click places the X once; the second click finds the square taken.
         QTest::mouseClick(driver.Square(8), Qt::LeftButton);
         QTest::mouseDClick(driver.Square(8), Qt::LeftButton);
@@ -372,19 +372,19 @@ private Q_SLOTS:
         QCOMPARE(driver.StatusText(), kBlocked);
         driver.Window().findChild<QAction*>(action)->trigger();
         // The choice is made at once, the new game only once the command has returned.
-        QCOMPARE(MainWindow::Game().OpponentKind, kind);
+        QCOMPARE(MainWindow::GameSession().Game().OpponentKind, kind);
         QCOMPARE(driver.StatusText(), kBlocked);
         QCOMPARE(driver.Window().windowTitle(), QString::fromLatin1(kWindowCaption));
         QTRY_COMPARE(driver.StatusText(), kOpening);
         QCOMPARE(driver.Drawn(), kEmpty);
-        QCOMPARE(MainWindow::Game().Turn, kFirstTurn);
+        QCOMPARE(MainWindow::GameSession().Game().Turn, kFirstTurn);
         // The chosen opponent answers the next X, and the choice survives "Reset".
         SeedRandom(7);
         driver.Click(4);
         driver.PlayO();
         QCOMPARE(driver.Drawn().count(QLatin1Char('O')), 1);
         driver.Reset();
-        QCOMPARE(MainWindow::Game().OpponentKind, kind);
+        QCOMPARE(MainWindow::GameSession().Game().OpponentKind, kind);
     }
 
     void resetClearsTheBoardAndTheHighlight() {
@@ -400,7 +400,7 @@ private Q_SLOTS:
         driver.PlaySequence({0, 4});  // in the middle of a game
         driver.Reset();
         QCOMPARE(driver.Drawn(), kEmpty);
-        QCOMPARE(MainWindow::Game().OpponentKind, kNetworkOpponent);
+        QCOMPARE(MainWindow::GameSession().Game().OpponentKind, kNetworkOpponent);
     }
 
     void theAboutBoxLeavesTheGameAsItWas_data() {
@@ -448,7 +448,7 @@ private Q_SLOTS:
         QVERIFY(driver.Window().isVisible());
         QCOMPARE(driver.Drawn(), before);
         QCOMPARE(driver.StatusText(), kBlocked);
-        QCOMPARE(MainWindow::Game().PendingSquare, 6);
+        QCOMPARE(MainWindow::GameSession().Game().PendingSquare, 6);
     }
 
     void theErrorBoxShowsBeforeTheWindowAndTheGameGoesOn() {

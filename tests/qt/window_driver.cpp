@@ -16,16 +16,16 @@ namespace {
 
 char fakeFolder[1024] = "";
 
-bool LoadFake(NetworkBinding& binding) {
+bool LoadFake(NetworkBinding& binding, LoadFailure& failure) {
     if (fakeFolder[0] == '\0') {
         return false;
     }
-    return LoadNetworkLibrary(binding, fakeFolder);
+    return LoadNetworkLibrary(binding, fakeFolder, &failure);
 }
 
 template <typename Proc>
 Proc FakeControl(const char* name) {
-    auto proc = reinterpret_cast<Proc>(seam::FindEntryPoint(MainWindow::Network().Library, name));
+    auto proc = reinterpret_cast<Proc>(seam::FindEntryPoint(MainWindow::GameSession().Network().Library, name));
     if (proc == nullptr) {
         qFatal("the fake library's control %s is missing", name);
     }
@@ -75,8 +75,8 @@ int FakeCallCount() {
 
 WindowDriver::WindowDriver(const WindowSetup& setup)
     : window_(std::make_unique<MainWindow>(setup)) {
-    if (MainWindow::Network().Library != nullptr &&
-        seam::FindEntryPoint(MainWindow::Network().Library, "FakeNetSetAnswers") != nullptr) {
+    if (MainWindow::GameSession().Network().Library != nullptr &&
+        seam::FindEntryPoint(MainWindow::GameSession().Network().Library, "FakeNetSetAnswers") != nullptr) {
         SetFakeAnswers({});
     }
     window_->show();

@@ -126,14 +126,15 @@ void TestGame(const char* log) {
     if (Ui.MainWindow == nullptr) {
         return;
     }
-    Check(Ui.GameReady, "the set-up did not start a game");
-    Check(Network.Library != nullptr && Network.GetNetMove != nullptr,
+    Check(GameSession.HasGame(), "the set-up did not start a game");
+    Check(GameSession.Network().Library != nullptr && GameSession.Network().GetNetMove != nullptr,
           "the network library was not loaded");
     Check(IsPenOf(Ui.HighlightPen, RGB(255, 0, 0)), "no red pen 3 wide");
     Check(IsPenOf(Ui.NormalPen, RGB(127, 127, 255)), "no light blue pen 3 wide");
     Check(Ui.ProgramIcon != nullptr, "no program icon");
     Check(StatusText() == kOpeningText, "status \"%s\" at start", StatusText().c_str());
-    Check(Game.OpponentKind == kNetworkOpponent, "opponent %d at start", Game.OpponentKind);
+    Check(GameSession.Game().OpponentKind == kNetworkOpponent, "opponent %d at start",
+          GameSession.Game().OpponentKind);
     const WNDPROC buttonProc = ButtonClassProc();
     for (int square = 0; square < kSquareCount; ++square) {
         Check(ProcOf(Square(square)) == SquareButtonProc, "square %d is not hooked", square);
@@ -142,14 +143,16 @@ void TestGame(const char* log) {
     }
     // A click reaches the game through the hooked button.
     SendMessageA(Square(4), BM_CLICK, 0, 0);
-    Check(Game.Board[4] == 'X' && Game.PendingSquare == 4, "a click on square 4 placed no X");
+    Check(GameSession.Game().Board[4] == 'X' && GameSession.Game().PendingSquare == 4,
+          "a click on square 4 placed no X");
 
     const HPEN highlightPen = Ui.HighlightPen;
     const HPEN normalPen = Ui.NormalPen;
     Command(IDCANCEL);
     int exitCode = -1;
     Check(TakeQuitMessage(&exitCode) && exitCode == 0, "the shutdown posted no quit message 0");
-    Check(Network.Library == nullptr, "the library is still loaded after the shutdown");
+    Check(GameSession.Network().Library == nullptr,
+          "the library is still loaded after the shutdown");
     Check(KillNetCalls(log) == 1, "KillNet called %d times by the shutdown", KillNetCalls(log));
     Check(GetObjectType(highlightPen) == 0 && GetObjectType(normalPen) == 0,
           "the pens were not deleted");
@@ -178,8 +181,9 @@ void TestNoGame() {
         return;
     }
     Check(IsWindowVisible(Ui.MainWindow), "the window without a game is not shown");
-    Check(!Ui.GameReady, "a game was started with damaged stored positions");
-    Check(Network.Library == nullptr, "the library was loaded although the set-up stopped");
+    Check(!GameSession.HasGame(), "a game was started with damaged stored positions");
+    Check(GameSession.Network().Library == nullptr,
+          "the library was loaded although the set-up stopped");
     Check(Ui.HighlightPen == nullptr && Ui.NormalPen == nullptr, "pens were created");
     const WNDPROC buttonProc = ButtonClassProc();
     for (int square = 0; square < kSquareCount; ++square) {
@@ -195,7 +199,8 @@ void TestNoGame() {
     Command(IDM_GENETIC_OPPONENT);
     int exitCode = -1;
     Check(!TakeQuitMessage(&exitCode), "input without a game ended the program");
-    Check(Game.Board == EmptyBoard() && Game.OpponentKind == kNetworkOpponent && Game.Turn == 1,
+    Check(GameSession.Game().Board == EmptyBoard() &&
+              GameSession.Game().OpponentKind == kNetworkOpponent && GameSession.Game().Turn == 1,
           "input changed the game that was never started");
     Check(StatusText().empty(), "status \"%s\" after input without a game", StatusText().c_str());
 

@@ -12,8 +12,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 
-#include "game/square_name.h"
 #include "resources/pattern_strings.h"
 #include "ui/qt/about_dialog.h"
 #include "ui/qt/accessibility.h"
@@ -25,10 +25,9 @@ namespace qrv::qt {
 
 namespace {
 
-// One game, one pattern table and one library binding per process, as the game core expects.
-GameState game;
-PatternTable patterns;
-NetworkBinding network;
+// The session starts its library and its game once, so each window has a new one; there is one
+// window per process.
+std::optional<Session> session;
 const MainWindow* theWindow = nullptr;
 
 // The template's controls, in dialog units.
@@ -73,19 +72,14 @@ void ReportLibraryFailure(const LoadFailure& failure) {
     box.exec();
 }
 
-bool StartNetworkBesideProgram(NetworkBinding& binding) {
-    return StartNetworkLibrary(binding, ReportLibraryFailure);
-}
-
 WindowSetup ProgramSetup() {
-    return {LoadPatternString, StartNetworkBesideProgram};
+    return {LoadPatternString, StartNetworkBesideProgram, ReportLibraryFailure};
 }
 
 MainWindow::MainWindow(const WindowSetup& setup) {
     Q_ASSERT(theWindow == nullptr);
     theWindow = this;
-    game = GameState{};
-    patterns = PatternTable{};
+    session.emplace();
     InstallAccessibility();
 
     setWindowTitle(QString::fromLatin1(kWindowCaption));
@@ -108,21 +102,16 @@ MainWindow::MainWindow(const WindowSetup& setup) {
     BuildMenus();
     CenterOnScreen();
 
-    // The set-up in the Windows program's order: the stored positions, then the library (whose
-    // error box shows before the window), then the game.
-    if (setup.patternStrings == nullptr ||
-        !LoadPatternTable(patterns, setup.patternStrings, kFirstPatternId)) {
-        return;  // a window without a game
+    // The library's error box shows before the window; without stored positions the window
+    // has no game.
+    SessionSetup start;
+    start.PatternStrings = setup.patternStrings;
+    start.FirstPatternId = kFirstPatternId;
+    start.StartNetwork = setup.startNetwork;
+    const LoadFailure* failure = session->Start(*this, start);
+    if (failure != nullptr && setup.reportFailure != nullptr) {
+        setup.reportFailure(*failure);
     }
-    if (setup.startNetwork != nullptr) {
-        setup.startNetwork(network);
-    }
-    InitGameState(game, *this, patterns, network);
-    for (SquareButton* square : squares_) {
-        square->ShowGame(&game);
-    }
-    NameSquares();
-    hasGame_ = true;
 }
 
 MainWindow::~MainWindow() {
@@ -130,12 +119,12 @@ MainWindow::~MainWindow() {
     theWindow = nullptr;
 }
 
-const GameState& MainWindow::Game() {
-    return game;
+bool MainWindow::HasGame() const {
+    return session->HasGame();
 }
 
-const NetworkBinding& MainWindow::Network() {
-    return network;
+const Session& MainWindow::GameSession() {
+    return *session;
 }
 
 void MainWindow::BuildControls() {
@@ -194,7 +183,7 @@ void MainWindow::BuildControls() {
         button->setGeometry(ToPixels(units, SquareBox(square)).translated(-origin));
         connect(button, &QAbstractButton::clicked, this, [this, square] { OnSquare(square); });
         squares_[square] = button;
-        NameSquare(square);
+        button->setAccessibleName(QString::fromLatin1(session->Name(square).data()));
     }
 
     playButton_ = MakeButton(client_, "playO", "Play O");
@@ -264,61 +253,35 @@ void MainWindow::CenterOnScreen() {
     }
 }
 
-void MainWindow::RepaintSquare(int square) {
-    if (IsSquare(square)) {
-        NameSquare(square);
-        squares_[square]->repaint();
+void MainWindow::ShowUpdate(const SessionUpdate& update) {
+    for (int k = 0; k < update.SquareCount; ++k) {
+        const SquareChange& change = update.Squares[k];
+        SquareButton* square = squares_[change.Square];
+        // Setting the name tells assistive technology that it changed.
+        square->setAccessibleName(QString::fromLatin1(change.Name.data()));
+        square->Show(change.Mark, change.Highlighted);
     }
-}
-
-void MainWindow::NameSquare(int square) {
-    // Setting the name tells assistive technology that it changed.
-    const QString name = QString::fromLatin1(DescribeSquare(game, square).data());
-    if (squares_[square]->accessibleName() != name) {
-        squares_[square]->setAccessibleName(name);
+    if (update.StatusText != nullptr) {
+        statusField_->setText(QString::fromLatin1(update.StatusText));
+        // Shown from its first character, as a Windows edit field shows a new text.
+        statusField_->setCursorPosition(0);
     }
-}
-
-void MainWindow::NameSquares() {
-    // The game commits the pending X, or ends the game under it, without repainting it, so
-    // every name is brought up to date once the game is done with an operation.
-    for (int square = 0; square < kSquareCount; ++square) {
-        NameSquare(square);
-    }
-}
-
-void MainWindow::SetStatusText(const char* text) {
-    statusField_->setText(QString::fromLatin1(text));
-    // Shown from its first character, as a Windows edit field shows a new text.
-    statusField_->setCursorPosition(0);
 }
 
 void MainWindow::OnSquare(int square) {
-    if (hasGame_ && CanSelectSquare(game, square)) {
-        SelectSquare(game, square);
-        NameSquares();
-    }
+    session->ClickSquare(square);
 }
 
 void MainWindow::OnPlayComputerMove() {
-    if (hasGame_) {
-        PlayComputerMove(game);
-        NameSquares();
-    }
+    session->PlayO();
 }
 
 void MainWindow::OnReset() {
-    if (hasGame_) {
-        NewGame(game);
-        NameSquares();
-    }
+    session->Reset();
 }
 
 void MainWindow::OnOpponent(int kind) {
-    if (!hasGame_) {
-        return;
-    }
-    SetOpponent(game, kind);
+    session->ChooseOpponent(kind);
     // The new game starts once the menu command is done, as a posted Reset.
     QMetaObject::invokeMethod(this, &MainWindow::OnReset, Qt::QueuedConnection);
 }
@@ -348,11 +311,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::Shutdown() {
     // A second request (two close commands in a row) finds nothing left to release.
-    if (shutDown_) {
-        return;
-    }
-    shutDown_ = true;
-    ReleaseNetworkLibrary(network);
+    session->ShutDown();
 }
 
 }  // namespace qrv::qt

@@ -5,9 +5,7 @@
 #include <QWidget>
 #include <array>
 
-#include "game/game_state.h"
-#include "netlib/network_binding.h"
-#include "opponents/pattern_table.h"
+#include "game/session.h"
 
 class QAction;
 class QFrame;
@@ -32,29 +30,27 @@ inline constexpr int kClientHeightUnits = 194;
 // shows the modal error box about a missing or unusable network library.
 void ReportLibraryFailure(const LoadFailure& failure);
 
-// Seeds the random source and loads the library from the program's folder, reporting a failure
-// with the error box: the program's own start of the library.
-bool StartNetworkBesideProgram(NetworkBinding& binding);
-
-// What the window's set-up uses; tests hand in their own string table or library.
+// What the window's set-up uses; tests hand in their own string table or library, and show no
+// box when their library fails.
 struct WindowSetup {
     StringLookup patternStrings;
-    bool (*startNetwork)(NetworkBinding& binding);
+    NetworkStart startNetwork;
+    void (*reportFailure)(const LoadFailure& failure) = nullptr;
 };
 WindowSetup ProgramSetup();
 
-// The one main window of the process. It owns the game, the pattern table and the network
-// binding (in static storage) and turns clicks and menu commands into operations of the game.
-class MainWindow final : public QWidget, private GameScreen {
+// The one main window of the process. It starts the process's one game session (in static
+// storage), turns clicks and menu commands into the session's operations and draws what each
+// operation changed.
+class MainWindow final : public QWidget, private SessionView {
     Q_OBJECT
 public:
     explicit MainWindow(const WindowSetup& setup = ProgramSetup());
     ~MainWindow() override;
 
     // Whether the set-up got as far as a game: false when the pattern table failed to load.
-    bool HasGame() const { return hasGame_; }
-    static const GameState& Game();
-    static const NetworkBinding& Network();
+    bool HasGame() const;
+    static const Session& GameSession();
 
     QMenuBar* MenuBar() const { return menuBar_; }
     // The client area, below the menu bar, which the template lays out.
@@ -69,11 +65,7 @@ private:
     void BuildMenus();
     void CenterOnScreen();
 
-    void RepaintSquare(int square) override;
-    // The square's accessible name, from its position and content.
-    void NameSquare(int square);
-    void NameSquares();
-    void SetStatusText(const char* text) override;
+    void ShowUpdate(const SessionUpdate& update) override;
 
     void OnSquare(int square);
     void OnPlayComputerMove();
@@ -91,8 +83,6 @@ private:
     QLineEdit* statusField_ = nullptr;
     std::array<QFrame*, kSquareCount> frames_{};
     std::array<SquareButton*, kSquareCount> squares_{};
-    bool hasGame_ = false;
-    bool shutDown_ = false;
 };
 
 }  // namespace qrv::qt

@@ -42,6 +42,12 @@ SquareButton::SquareButton(int square, QWidget* parent) : QAbstractButton(parent
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+void SquareButton::Show(char mark, bool highlighted) {
+    mark_ = mark;
+    highlighted_ = highlighted;
+    repaint();
+}
+
 QSize SquareButton::sizeHint() const {
     return {51, 38};
 }
@@ -51,9 +57,7 @@ void SquareButton::paintEvent(QPaintEvent* /*event*/) {
     const QColor face = palette().color(QPalette::Button);
     // The whole square is erased first, so a square that has become empty shows no trace.
     painter.fillRect(rect(), face);
-    if (game_ != nullptr && IsSquare(square_)) {
-        DrawSquareMark(painter, rect(), game_->Board[square_], game_->Highlighted[square_], face);
-    }
+    DrawSquareMark(painter, rect(), mark_, highlighted_, face);
     if (hasFocus()) {
         // The style's focus frame along the square's edges; the style shows it only once the
         // keyboard has moved the focus in this window. Some styles fill the frame with a tint:

@@ -4,7 +4,7 @@
 #include <QAbstractButton>
 #include <QColor>
 
-#include "game/game_state.h"
+#include "rules/board.h"
 
 class QPainter;
 
@@ -20,7 +20,7 @@ inline constexpr int kMarkPenWidth = 3;
 void DrawSquareMark(QPainter& painter, const QRect& area, char mark, bool highlighted,
                     const QColor& face);
 
-// Reads its mark and highlight from the game whenever it paints. Pressing it shows nothing of
+// Draws the mark and highlight it was last shown. Pressing it shows nothing of
 // its own (no sunken look): only the mark that the game then places shows. With the keyboard
 // focus it draws the style's focus frame inside its edges.
 class SquareButton final : public QAbstractButton {
@@ -28,8 +28,8 @@ public:
     SquareButton(int square, QWidget* parent);
 
     int Square() const { return square_; }
-    // The game whose board it shows; none draws an empty square.
-    void ShowGame(const GameState* game) { game_ = game; }
+    // Shows a new mark and highlight, drawn at once.
+    void Show(char mark, bool highlighted);
 
     QSize sizeHint() const override;
 
@@ -38,7 +38,8 @@ protected:
 
 private:
     int square_;
-    const GameState* game_ = nullptr;
+    char mark_ = kEmptyMark;
+    bool highlighted_ = false;
 };
 
 }  // namespace qrv::qt

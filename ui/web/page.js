@@ -199,7 +199,6 @@ const seed = /^\d{1,10}$/.test(seedText ?? "") && Number(seedText) < 2 ** 32 ? N
 
 const instance = await createQuorvane({
     repaintSquare,
-    nameSquare: (square, name) => squares[square].setAttribute("aria-label", name),
     setStatusText: (text) => { statusLine.textContent = text; },
     setLabels: (boardName, statusName) => {
         board.setAttribute("aria-label", boardName);

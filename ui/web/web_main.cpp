@@ -1,15 +1,11 @@
-// The browser front end's half in the module: the game core behind the few calls that the page
-// script makes, and the two screen requests, which the page carries out.
+// The browser front end's half in the module: the game session behind the few calls that the
+// page script makes, and what each operation changed, which the page draws.
 #include <emscripten/emscripten.h>
 
 #include <cstdint>
 
-#include "game/game_state.h"
-#include "game/square_name.h"
-#include "netlib/network_binding.h"
-#include "opponents/pattern_table.h"
+#include "game/session.h"
 #include "resources/pattern_strings.h"
-#include "rules/random.h"
 
 namespace {
 
@@ -18,11 +14,11 @@ EM_JS(void, PageRepaintSquare, (int square, int mark, int highlighted, const cha
     Module["repaintSquare"](square, String.fromCharCode(mark), highlighted != 0,
                             UTF8ToString(name));
 });
-EM_JS(void, PageNameSquare, (int square, const char* name), {
-    Module["nameSquare"](square, UTF8ToString(name));
-});
 EM_JS(void, PageSetStatusText, (const char* text), {
     Module["setStatusText"](UTF8ToString(text));
+});
+EM_JS(void, PageAnnounce, (const char* sentence), {
+    if (Module["announce"]) Module["announce"](UTF8ToString(sentence));
 });
 EM_JS(void, PageSetLabels, (const char* boardName, const char* statusName), {
     Module["setLabels"](UTF8ToString(boardName), UTF8ToString(statusName));
@@ -32,94 +28,65 @@ EM_JS(void, PageReportLibraryFailure, (), {
 });
 // clang-format on
 
-class PageScreen final : public qrv::GameScreen {
+class PageView final : public qrv::SessionView {
 public:
-    void RepaintSquare(int square) override;
-    void SetStatusText(const char* text) override { PageSetStatusText(text); }
+    void ShowUpdate(const qrv::SessionUpdate& update) override {
+        for (int k = 0; k < update.SquareCount; ++k) {
+            const qrv::SquareChange& change = update.Squares[k];
+            PageRepaintSquare(change.Square, static_cast<unsigned char>(change.Mark),
+                              change.Highlighted ? 1 : 0, change.Name.data());
+        }
+        if (update.StatusText != nullptr) {
+            PageSetStatusText(update.StatusText);
+        }
+        if (update.Spoken[0] != '\0') {
+            PageAnnounce(update.Spoken.data());
+        }
+    }
 };
 
-// One game, one pattern table and one library binding per page, as the game core expects.
-qrv::GameState game;
-qrv::PatternTable patterns;
-qrv::NetworkBinding network;
-PageScreen screen;
-bool hasGame = false;
-
-void PageScreen::RepaintSquare(int square) {
-    if (!qrv::IsSquare(square)) {
-        return;
-    }
-    const qrv::SquareName name = qrv::DescribeSquare(game, square);
-    PageRepaintSquare(square, static_cast<unsigned char>(game.Board[square]),
-                      game.Highlighted[square] ? 1 : 0, name.data());
-}
-
-// The game commits the pending X, or ends the game under it, without repainting that square:
-// after every operation each square's name is brought up to date.
-void NameSquares() {
-    for (int square = 0; square < qrv::kSquareCount; ++square) {
-        PageNameSquare(square, qrv::DescribeSquare(game, square).data());
-    }
-}
-
-void ReportLibraryFailure(const qrv::LoadFailure& /*failure*/) {
-    PageReportLibraryFailure();
-}
+// One session per page.
+qrv::Session session;
+PageView view;
 
 }  // namespace
 
 extern "C" {
 
-// Sets the game up in the Windows program's order: the stored positions, the network library
-// (which seeds the random source from the clock), then the game. A seed other than the clock's,
-// for tests, replaces it before the first move. False when the stored positions are damaged.
+// Starts the session; a seed other than the clock's, for tests, replaces it before the first
+// move. False when the stored positions are damaged.
 EMSCRIPTEN_KEEPALIVE int qrv_start(int useSeed, std::uint32_t seed) {
-    if (hasGame) {
+    if (session.HasGame()) {
         return 1;
     }
-    if (!qrv::LoadPatternTable(patterns, qrv::LoadPatternString, qrv::kFirstPatternId)) {
-        return 0;
-    }
-    qrv::StartNetworkLibrary(network, ReportLibraryFailure);
-    if (useSeed != 0) {
-        qrv::SeedRandom(seed);
-    }
     PageSetLabels(qrv::kBoardName, qrv::kStatusName);
-    qrv::InitGameState(game, screen, patterns, network);
-    hasGame = true;
-    // The page's squares are drawn for the first time now, as a window's are when it is shown.
-    for (int square = 0; square < qrv::kSquareCount; ++square) {
-        screen.RepaintSquare(square);
+    qrv::SessionSetup setup;
+    setup.PatternStrings = qrv::LoadPatternString;
+    setup.FirstPatternId = qrv::kFirstPatternId;
+    setup.UseSeed = useSeed != 0;
+    setup.Seed = seed;
+    if (session.Start(view, setup) != nullptr) {
+        PageReportLibraryFailure();
     }
-    return 1;
+    return session.HasGame() ? 1 : 0;
 }
 
 EMSCRIPTEN_KEEPALIVE void qrv_click_square(int square) {
-    if (hasGame && qrv::CanSelectSquare(game, square)) {
-        qrv::SelectSquare(game, square);
-        NameSquares();
-    }
+    session.ClickSquare(square);
 }
 
 EMSCRIPTEN_KEEPALIVE void qrv_play_o() {
-    if (hasGame) {
-        qrv::PlayComputerMove(game);
-        NameSquares();
-    }
+    session.PlayO();
 }
 
 EMSCRIPTEN_KEEPALIVE void qrv_reset() {
-    if (hasGame) {
-        qrv::NewGame(game);
-    }
+    session.Reset();
 }
 
 // A choice in the File menu: the opponent, then a new game against it.
 EMSCRIPTEN_KEEPALIVE void qrv_choose_opponent(int kind) {
-    if (hasGame) {
-        qrv::SetOpponent(game, kind);
-        qrv::NewGame(game);
-    }
+    session.ChooseOpponent(kind);
+    session.Reset();
 }
 
 }  // extern "C"

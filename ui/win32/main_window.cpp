@@ -6,24 +6,24 @@
 namespace qrv::win32 {
 
 UiState Ui;
-GameState Game;
-PatternTable Patterns;
-NetworkBinding Network;
+Session GameSession;
 
 namespace {
 
-// The two requests through which the game reaches this window.
-class MainWindowScreen final : public GameScreen {
+// The game's requests are carried out the moment they are made, so that every repaint and
+// status change comes in the game's own order; the update then names the changed squares.
+class MainWindowView final : public SessionView {
 public:
     void Attach(HWND window) { window_ = window; }
-    void RepaintSquare(int square) override { win32::RepaintSquare(window_, square); }
-    void SetStatusText(const char* text) override { win32::SetStatusText(window_, text); }
+    void RepaintSquareNow(int square) override { win32::RepaintSquare(window_, square); }
+    void SetStatusTextNow(const char* text) override { win32::SetStatusText(window_, text); }
+    void ShowUpdate(const SessionUpdate& update) override { NameSquares(window_, update); }
 
 private:
     HWND window_ = nullptr;
 };
 
-MainWindowScreen Screen;
+MainWindowView View;
 
 // LoadStringA on the program's own string table.
 int LoadProgramString(unsigned id, char* buffer, int size) {
@@ -36,12 +36,16 @@ void ReportLibraryFailure(const LoadFailure&) {
 }
 
 BOOL SetUp(HWND window) {
-    Screen.Attach(window);
-    if (!LoadPatternTable(Patterns, LoadProgramString, 1)) {
+    View.Attach(window);
+    SessionSetup setup;
+    setup.PatternStrings = LoadProgramString;
+    if (const LoadFailure* failure = GameSession.Start(View, setup)) {
+        ReportLibraryFailure(*failure);
+    }
+    if (!GameSession.HasGame()) {
         // Damaged resources: the window opens without a game and can only be closed.
         return FALSE;
     }
-    StartNetworkLibrary(Network, ReportLibraryFailure);
     // Three pixels wide at 96 DPI, wider on a denser screen.
     Ui.Dpi = WindowDpi(window);
     const int penWidth = ScaleToDpi(3, Ui.Dpi);
@@ -56,9 +60,6 @@ BOOL SetUp(HWND window) {
         Ui.SavedSquareProcs[square] = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrA(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SquareButtonProc)));
     }
-    InitGameState(Game, Screen, Patterns, Network);
-    NameSquares(window);
-    Ui.GameReady = true;
     return TRUE;  // the focus goes to the first tab stop, "Exit"
 }
 
@@ -69,7 +70,7 @@ void ShutDown(HWND window) {
         return;
     }
     Ui.ShutDown = true;
-    ReleaseNetworkLibrary(Network);
+    GameSession.ShutDown();
     if (Ui.HighlightPen != nullptr) {
         DeleteObject(Ui.HighlightPen);
         Ui.HighlightPen = nullptr;
@@ -103,7 +104,7 @@ void PaintBackground(HWND window) {
 }
 
 void ChooseOpponent(HWND window, int kind) {
-    SetOpponent(Game, kind);
+    GameSession.ChooseOpponent(kind);
     // The new game starts once this menu command has been handled.
     PostMessageA(window, WM_COMMAND, IDC_RESET_BUTTON, 0);
 }
@@ -124,17 +125,12 @@ void HandleCommand(HWND window, int command) {
         default:
             break;
     }
-    if (!Ui.GameReady || Ui.ShutDown) {
-        return;  // no game to play
-    }
     switch (command) {
         case IDC_PLAY_O_BUTTON:
-            PlayComputerMove(Game);
-            NameSquares(window);
+            GameSession.PlayO();
             return;
         case IDC_RESET_BUTTON:
-            NewGame(Game);
-            NameSquares(window);
+            GameSession.Reset();
             return;
         case IDM_RULE_OPPONENT:
             ChooseOpponent(window, kRuleOpponent);
@@ -149,11 +145,7 @@ void HandleCommand(HWND window, int command) {
             break;
     }
     if (command >= IDC_FIRST_SQUARE && command <= IDC_LAST_SQUARE) {
-        const int square = command - IDC_FIRST_SQUARE;
-        if (CanSelectSquare(Game, square)) {
-            SelectSquare(Game, square);
-            NameSquares(window);
-        }
+        GameSession.ClickSquare(command - IDC_FIRST_SQUARE);
     }
 }
 

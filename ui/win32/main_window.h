@@ -6,10 +6,7 @@
 
 #include <array>
 
-#include "game/game_state.h"
-#include "netlib/network_binding.h"
-#include "opponents/pattern_table.h"
-#include "rules/board.h"
+#include "game/session.h"
 
 namespace qrv::win32 {
 
@@ -24,15 +21,12 @@ struct UiState {
     // while the program runs. The pens and the squares' insets are scaled by it.
     int Dpi = USER_DEFAULT_SCREEN_DPI;
     std::array<WNDPROC, kSquareCount> SavedSquareProcs{};  // null while a square is not hooked
-    bool GameReady = false;  // the set-up got as far as starting the game
-    bool ShutDown = false;   // the shutdown has run; later requests are ignored
+    bool ShutDown = false;  // the shutdown has run; later requests are ignored
 };
 
-// The process's one game and what it reads, owned by the front end.
+// The process's one window state and its one game session.
 extern UiState Ui;
-extern GameState Game;
-extern PatternTable Patterns;
-extern NetworkBinding Network;
+extern Session GameSession;
 
 // Start-up.
 void RegisterMainWindowClass(HINSTANCE instance);
@@ -50,9 +44,9 @@ void RepaintSquare(HWND window, int square);
 // it, never below its 96-DPI value.
 int WindowDpi(HWND window);
 int ScaleToDpi(int pixels, int dpi);
-// Brings every square's name up to date: the game commits the pending X, or ends the game
-// under it, without repainting it.
-void NameSquares(HWND window);
+// Names the squares that the operation changed, repainting those whose name is new: the game
+// commits the pending X, or ends the game under it, without a repaint request.
+void NameSquares(HWND window, const SessionUpdate& update);
 
 // The About box.
 INT_PTR CALLBACK AboutDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -13,7 +13,7 @@ namespace {
 void PaintSquare(HWND button, int square) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(button, &paint);
-    HPEN pen = Game.Highlighted[square] ? Ui.HighlightPen : Ui.NormalPen;
+    HPEN pen = GameSession.Highlighted(square) ? Ui.HighlightPen : Ui.NormalPen;
     HGDIOBJ keptPen = SelectObject(dc, pen);
     HGDIOBJ keptBrush = SelectObject(dc, GetSysColorBrush(COLOR_BTNFACE));
     RECT box;
@@ -26,7 +26,7 @@ void PaintSquare(HWND button, int square) {
     const int top = box.top + nearInset;
     const int right = box.right - farInset;
     const int bottom = box.bottom - farInset;
-    switch (Game.Board[square]) {
+    switch (GameSession.Mark(square)) {
         case kPersonMark:
             MoveToEx(dc, left, top, nullptr);
             LineTo(dc, right, bottom);
@@ -55,8 +55,7 @@ void PaintSquare(HWND button, int square) {
 // Gives the square's button the square's name as its window text, which the system's button
 // accessibility reports as its name; true when the name changed. The button itself draws no
 // text, but clears where its old one would stand: the caller repaints the square.
-bool NameSquare(HWND button, int square) {
-    const SquareName name = DescribeSquare(Game, square);
+bool NameSquare(HWND button, const SquareName& name) {
     char shown[kSquareNameSize] = "";
     GetWindowTextA(button, shown, sizeof shown);
     if (std::strcmp(shown, name.data()) == 0) {
@@ -107,15 +106,16 @@ void RepaintSquare(HWND window, int square) {
     if (button == nullptr) {
         return;
     }
-    NameSquare(button, square);
+    NameSquare(button, GameSession.Name(square));
     InvalidateRect(button, nullptr, TRUE);
     UpdateWindow(button);  // erase and paint now, before the game goes on
 }
 
-void NameSquares(HWND window) {
-    for (int square = 0; square < kSquareCount; ++square) {
-        HWND button = GetDlgItem(window, IDC_FIRST_SQUARE + square);
-        if (button != nullptr && NameSquare(button, square)) {
+void NameSquares(HWND window, const SessionUpdate& update) {
+    for (int k = 0; k < update.SquareCount; ++k) {
+        const SquareChange& change = update.Squares[k];
+        HWND button = GetDlgItem(window, IDC_FIRST_SQUARE + change.Square);
+        if (button != nullptr && NameSquare(button, change.Name)) {
             InvalidateRect(button, nullptr, TRUE);
             UpdateWindow(button);
         }
