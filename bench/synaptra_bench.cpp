@@ -88,7 +88,7 @@ void BM_EveryGame(benchmark::State& state) {
     const int kind = static_cast<int>(state.range(0));
     std::uint64_t games = 0;
     for (auto _ : state) {
-        games = synaptra::testing::SweepAllGames(kind, setup.patterns, setup.network).games;
+        games = qrv::testing::SweepAllGames(kind, setup.patterns, setup.network).games;
     }
     state.counters["games"] = static_cast<double>(games);
 }
@@ -104,7 +104,7 @@ void BM_EveryGameAllOpponents(benchmark::State& state) {
     for (auto _ : state) {
         for (int kind : {qrv::kRuleOpponent, qrv::kNetworkOpponent, qrv::kGeneticOpponent}) {
             benchmark::DoNotOptimize(
-                synaptra::testing::SweepAllGames(kind, setup.patterns, setup.network));
+                qrv::testing::SweepAllGames(kind, setup.patterns, setup.network));
         }
     }
 }

@@ -23,7 +23,7 @@ int RandomEmptySquare(const Board& board) {
     for (int square = 0; square < kSquareCount; ++square) {
         count += board[square] == kEmptyMark ? 1 : 0;
     }
-    // Callers never pass a full board; still draw once and answer something harmless if one does.
+    // A full board still draws once, so that the sequence of a game does not depend on it.
     const int drawn = NextRandom();
     if (count == 0) {
         return kNoSquare;

@@ -14,7 +14,8 @@ void SeedRandom(std::uint32_t seed);
 // Advances the state and returns its bits 16 to 30: a value 0 to 32767.
 int NextRandom();
 
-// One draw picks among the board's empty squares (at least one); the board is only read.
+// One draw picks among the board's empty squares; the board is only read. A full board still
+// costs the draw and gives kNoSquare.
 int RandomEmptySquare(const Board& board);
 
 }  // namespace qrv

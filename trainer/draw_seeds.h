@@ -8,7 +8,7 @@
 
 #include "rules/random.h"
 
-namespace synaptra {
+namespace qrv::trainer {
 
 inline std::uint32_t DrawSeed(int count, int k) {
     static const auto seeds = [] {
@@ -29,4 +29,4 @@ inline std::uint32_t DrawSeed(int count, int k) {
     return seeds[count][k];
 }
 
-}  // namespace synaptra
+}  // namespace qrv::trainer

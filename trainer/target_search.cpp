@@ -8,7 +8,7 @@
 #include "opponents/opponents.h"
 #include "trainer/draw_seeds.h"
 
-namespace synaptra {
+namespace qrv::trainer {
 
 namespace {
 
@@ -257,4 +257,4 @@ TreeCheck CheckTargets(const qrv::PatternTable& patterns, const Targets& targets
     return check;
 }
 
-}  // namespace synaptra
+}  // namespace qrv::trainer

@@ -8,7 +8,7 @@
 
 #include "opponents/pattern_table.h"
 
-namespace synaptra {
+namespace qrv::trainer {
 
 inline constexpr int kNoTarget = -1;
 
@@ -47,4 +47,4 @@ struct TreeCheck {
 
 TreeCheck CheckTargets(const qrv::PatternTable& patterns, const Targets& targets);
 
-}  // namespace synaptra
+}  // namespace qrv::trainer

@@ -161,7 +161,7 @@ float SmallestMargin(const synaptra::Network& network, const std::vector<Sample>
     return smallest;
 }
 
-std::vector<Sample> MakeSamples(const qrv::PatternTable& table, const synaptra::Targets& targets) {
+std::vector<Sample> MakeSamples(const qrv::PatternTable& table, const qrv::trainer::Targets& targets) {
     std::vector<Sample> samples;
     for (int slot = 0; slot < qrv::kPatternCount; ++slot) {
         qrv::Board position = qrv::EmptyBoard();
@@ -209,7 +209,7 @@ int main(int argc, char** argv) {
     }
 
     std::printf("Searching the game tree for targets...\n");
-    const synaptra::TargetSearchResult search = synaptra::SearchTargets(table);
+    const qrv::trainer::TargetSearchResult search = qrv::trainer::SearchTargets(table);
     std::printf("%llu positions expanded, %llu target choices given up\n",
                 static_cast<unsigned long long>(search.expandedPositions),
                 static_cast<unsigned long long>(search.backtracks));
@@ -219,14 +219,14 @@ int main(int argc, char** argv) {
                      "and inside the table; no weights written\n");
         return 1;
     }
-    const synaptra::Targets& targets = search.targets;
+    const qrv::trainer::Targets& targets = search.targets;
     for (int slot = 0; slot < qrv::kPatternCount; ++slot) {
         const bool asked = (search.askedSlots & (1u << slot)) != 0;
         std::printf("position %2d  ", slot);
         PrintPosition(table.slots[slot]);
         std::printf("  -> square %d%s\n", targets[slot], asked ? "" : "  (never asked)");
     }
-    const synaptra::TreeCheck check = synaptra::CheckTargets(table, targets);
+    const qrv::trainer::TreeCheck check = qrv::trainer::CheckTargets(table, targets);
     if (!check.safe) {
         std::fprintf(stderr, "qrv_trainer: the targets found fail the check; no weights written\n");
         return 1;

@@ -1,26 +1,14 @@
 #include "game_sweep.h"
 
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
+#include "support/fake_network.h"
 #include "trainer/draw_seeds.h"
 
-namespace synaptra::testing {
+namespace qrv::testing {
 
 namespace {
-
-// Keeps the status text the game shows, as the window would.
-class RecordingScreen final : public qrv::GameScreen {
-public:
-    void RepaintSquare(int) override {}
-    void SetStatusText(const char* text) override { last_ = text; }
-    bool Shows(const char* text) const { return last_ != nullptr && std::strcmp(last_, text) == 0; }
-    void Forget() { last_ = nullptr; }
-
-private:
-    const char* last_ = nullptr;
-};
 
 class Sweep {
 public:
@@ -35,11 +23,11 @@ public:
                 continue;
             }
             qrv::GameState next = game;
-            screen_.Forget();
+            screen_.Clear();
             qrv::SelectSquare(next, square);
             if (next.Turn == qrv::kGameOver) {
                 ++counts_.games;
-                if (screen_.Shows(qrv::kYouWinText)) {
+                if (screen_.LastText() == qrv::kYouWinText) {
                     ++counts_.personWins;
                 } else {
                     ++counts_.draws;
@@ -59,8 +47,8 @@ private:
         std::vector<qrv::Board> seen;
         for (int draw = 0; draw < empty; ++draw) {
             qrv::GameState next = game;
-            qrv::SeedRandom(DrawSeed(empty, draw));
-            screen_.Forget();
+            qrv::SeedRandom(trainer::DrawSeed(empty, draw));
+            screen_.Clear();
             qrv::PlayComputerMove(next);
             if (std::find(seen.begin(), seen.end(), next.Board) != seen.end()) {
                 continue;
@@ -71,7 +59,7 @@ private:
                 continue;
             }
             ++counts_.games;
-            if (screen_.Shows(qrv::kYouLoseText)) {
+            if (screen_.LastText() == qrv::kYouLoseText) {
                 ++counts_.computerWins;
             } else {
                 ++counts_.errors;
@@ -97,4 +85,4 @@ SweepCounts SweepAllGames(int opponentKind, const qrv::PatternTable& patterns,
     return counts;
 }
 
-}  // namespace synaptra::testing
+}  // namespace qrv::testing

@@ -6,7 +6,7 @@
 
 #include "game/game_state.h"
 
-namespace synaptra::testing {
+namespace qrv::testing {
 
 struct SweepCounts {
     std::uint64_t games = 0;         // distinct finished games
@@ -19,4 +19,4 @@ struct SweepCounts {
 SweepCounts SweepAllGames(int opponentKind, const qrv::PatternTable& patterns,
                           const qrv::NetworkBinding& network);
 
-}  // namespace synaptra::testing
+}  // namespace qrv::testing

@@ -193,7 +193,7 @@ TEST_F(TrainedNetwork, NeverNamesATakenSquareOfAnyPosition) {
 TEST_F(TrainedNetwork, GivesEveryStoredPositionTheTargetTheTrainerFinds) {
     qrv::PatternTable table;
     ASSERT_TRUE(qrv::LoadPatternTable(table, qrv::LoadPatternString, qrv::kFirstPatternId));
-    const synaptra::TargetSearchResult search = synaptra::SearchTargets(table);
+    const qrv::trainer::TargetSearchResult search = qrv::trainer::SearchTargets(table);
     ASSERT_TRUE(search.found);
     for (int slot = 0; slot < qrv::kPatternCount; ++slot) {
         qrv::Board position = qrv::EmptyBoard();

@@ -12,8 +12,8 @@
 
 namespace {
 
-using synaptra::testing::SweepAllGames;
-using synaptra::testing::SweepCounts;
+using qrv::testing::SweepAllGames;
+using qrv::testing::SweepCounts;
 
 class EveryGame : public ::testing::Test {
 protected:
@@ -73,9 +73,9 @@ TEST_F(EveryGame, AgreesWithTheTrainersOwnCountOfTheSameTree) {
     // library answers every stored position as the targets say.
     qrv::PatternTable table;
     ASSERT_TRUE(qrv::LoadPatternTable(table, qrv::LoadPatternString, qrv::kFirstPatternId));
-    const synaptra::TargetSearchResult search = synaptra::SearchTargets(table);
+    const qrv::trainer::TargetSearchResult search = qrv::trainer::SearchTargets(table);
     ASSERT_TRUE(search.found);
-    const synaptra::TreeCheck check = synaptra::CheckTargets(table, search.targets);
+    const qrv::trainer::TreeCheck check = qrv::trainer::CheckTargets(table, search.targets);
     ASSERT_TRUE(check.safe);
     const SweepCounts network = SweepAllGames(qrv::kNetworkOpponent, patterns_, network_);
     const SweepCounts genetic = SweepAllGames(qrv::kGeneticOpponent, patterns_, network_);

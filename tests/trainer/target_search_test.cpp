@@ -5,7 +5,7 @@
 #include "resources/pattern_strings.h"
 #include "trainer/target_search.h"
 
-namespace synaptra {
+namespace qrv::trainer {
 namespace {
 
 class TargetSearch : public ::testing::Test {
@@ -74,4 +74,4 @@ TEST_F(TargetSearch, CheckRefusesAStoredPositionWithoutTarget) {
 }
 
 }  // namespace
-}  // namespace synaptra
+}  // namespace qrv::trainer
