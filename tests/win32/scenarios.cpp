@@ -5,12 +5,16 @@
 // Usage: qrv_win32_driver SCENARIO GAME-FOLDER [OUTPUT-FOLDER]
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <string>
 #include <vector>
 
 #include "game_driver.h"
+
+#include <shlobj.h>
 
 using namespace driver;
 
@@ -864,6 +868,28 @@ void PlayOneNetworkMove(GameProcess& game) {
     EndByEscape(game);
 }
 
+// The mutex that the game holds while it runs from `folder`, and that the installer looks for:
+// named by the 32-bit FNV-1a hash of the folder's path in upper case, over its UTF-16 units.
+std::wstring FolderMutexName(std::wstring folder) {
+    CharUpperBuffW(folder.data(), static_cast<DWORD>(folder.size()));
+    std::uint32_t hash = 2166136261u;
+    for (const wchar_t unit : folder) {
+        hash = (hash ^ unit) * 16777619u;
+    }
+    wchar_t name[32];
+    std::swprintf(name, 32, L"Local\\Quorvane-%08X", static_cast<unsigned>(hash));
+    return name;
+}
+
+void ExpectFolderMutex(const std::wstring& folder) {
+    HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, FolderMutexName(folder).c_str());
+    if (mutex == nullptr) {
+        Fail("the running game holds no mutex named %ls", FolderMutexName(folder).c_str());
+    } else {
+        CloseHandle(mutex);
+    }
+}
+
 // The game, the real library and its weights from `folder`, copied into a folder whose name
 // lies outside the ANSI code page.
 void ScenarioAnyFolderName(const std::string& folder) {
@@ -876,7 +902,8 @@ void ScenarioAnyFolderName(const std::string& folder) {
         }
     }
     GameProcess game;
-    if (game.Start(to)) {
+    if (game.Start(to) && game.WaitForMainWindow() != nullptr) {
+        ExpectFolderMutex(to);
         PlayOneNetworkMove(game);
     }
 }
@@ -1014,11 +1041,11 @@ void ScenarioHighDpi(const std::string& folder) {
 }
 
 // Runs a command line to its end: its exit code, or -1.
-int RunToEnd(std::string commandLine) {
-    STARTUPINFOA startup{};
+int RunToEnd(std::wstring commandLine) {
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &info)) {
         return -1;
     }
@@ -1032,49 +1059,135 @@ int RunToEnd(std::string commandLine) {
     return static_cast<int>(code);
 }
 
+int RunToEnd(const std::string& asciiCommandLine) {
+    return RunToEnd(std::wstring(asciiCommandLine.begin(), asciiCommandLine.end()));
+}
+
 std::string Expanded(const char* text) {
     char path[MAX_PATH * 2] = "";
     ExpandEnvironmentStringsA(text, path, sizeof path);
     return path;
 }
 
+constexpr char kUninstallKey[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvane";
+
 // A value of the game's uninstall entry as text, numbers in decimal; empty when missing.
 std::string UninstallValue(const std::string& name) {
     char value[1024] = "";
     DWORD size = sizeof value;
     DWORD type = 0;
-    if (RegGetValueA(
-            HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvane",
-            name.c_str(), RRF_RT_REG_SZ | RRF_RT_REG_DWORD, &type, value, &size) != ERROR_SUCCESS) {
+    if (RegGetValueA(HKEY_CURRENT_USER, kUninstallKey, name.c_str(),
+                     RRF_RT_REG_SZ | RRF_RT_REG_DWORD, &type, value, &size) != ERROR_SUCCESS) {
         return "";
     }
     return type == REG_DWORD ? std::to_string(*reinterpret_cast<DWORD*>(value)) : value;
 }
 
+// The files' contents and every value of the uninstall entry, to tell that nothing changed.
+std::string InstallSnapshot(const std::vector<std::string>& paths) {
+    std::string all;
+    for (const std::string& path : paths) {
+        all += path + '\n';
+        if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
+            for (int c; (c = std::fgetc(file)) != EOF;) {
+                all += static_cast<char>(c);
+            }
+            std::fclose(file);
+        }
+    }
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kUninstallKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        char name[256];
+        BYTE data[2048];
+        for (DWORD i = 0, nameSize = sizeof name, dataSize = sizeof data;
+             RegEnumValueA(key, i, name, &nameSize, nullptr, nullptr, data, &dataSize) ==
+             ERROR_SUCCESS;
+             ++i, nameSize = sizeof name, dataSize = sizeof data) {
+            all += std::string(name) + '=' + std::string(reinterpret_cast<char*>(data), dataSize);
+        }
+        RegCloseKey(key);
+    }
+    return all;
+}
+
+std::string Today() {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    char date[16];
+    std::snprintf(date, sizeof date, "%04u%02u%02u", now.wYear, now.wMonth, now.wDay);
+    return date;
+}
+
+std::string ShortcutDescription(const std::string& path) {
+    CoInitialize(nullptr);
+    IShellLinkW* link = nullptr;
+    IPersistFile* file = nullptr;
+    wchar_t description[256] = L"";
+    const std::wstring widePath(path.begin(), path.end());  // the prefix's ASCII path
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_PPV_ARGS(&link))) &&
+        SUCCEEDED(link->QueryInterface(IID_PPV_ARGS(&file))) &&
+        SUCCEEDED(file->Load(widePath.c_str(), STGM_READ))) {
+        link->GetDescription(description, 256);
+    }
+    if (file != nullptr) {
+        file->Release();
+    }
+    if (link != nullptr) {
+        link->Release();
+    }
+    return std::string(description, description + wcslen(description));
+}
+
 // The installer run silently twice (the second run upgrades the first install), the installed
-// game, then the silent uninstall, which takes away everything the installer put there.
+// game; while it runs, the silent installer and uninstaller fail and change nothing; once it is
+// closed, both succeed, and the uninstall takes away everything the installer put there.
 void ScenarioInstaller(const std::string& setup) {
     const std::string folder = Expanded("%LOCALAPPDATA%\\Programs\\Quorvane");
     const std::string uninstaller = "\"" + folder + "\\Uninstall.exe\"";
-    const std::string placed[] = {
-        folder + "\\quorvane.exe", folder + "\\Synaptra.dll", folder + "\\qrv.bpn",
-        folder + "\\Uninstall.exe",
-        Expanded("%APPDATA%\\Microsoft\\Windows\\Start Menu\\Programs\\Quorvane.lnk")};
+    const std::string shortcut =
+        Expanded("%APPDATA%\\Microsoft\\Windows\\Start Menu\\Programs\\Quorvane.lnk");
+    const std::vector<std::string> placed = {folder + "\\quorvane.exe",  folder + "\\Synaptra.dll",
+                                             folder + "\\qrv.bpn",       folder + "\\LICENSE.txt",
+                                             folder + "\\Uninstall.exe", shortcut};
+    // The installer finds the mutex of a folder named outside the code page and with quotes,
+    // held here instead of by the game, so that no file in use can be what stops it.
+    const std::wstring wideFolder(folder.begin(), folder.end());  // the prefix's ASCII path
+    const std::wstring elsewhere = wideFolder + L" \u0418\u0433\u0440\u0430 '\u6e38\u620f'";
+    HANDLE held = CreateMutexW(nullptr, FALSE, FolderMutexName(elsewhere).c_str());
+    const int heldCode =
+        RunToEnd(L"\"" + std::wstring(setup.begin(), setup.end()) + L"\" /S /D=" + elsewhere);
+    CloseHandle(held);
+    if (heldCode == 0 || GetFileAttributesW(elsewhere.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        Fail("setup /S went on into a folder whose mutex was held (exit code %d)", heldCode);
+        RunToEnd(L"\"" + elsewhere + L"\\Uninstall.exe\" /S _?=" + elsewhere);  // for the next run
+        return;
+    }
+    const std::string dayBefore = Today();
     if (RunToEnd("\"" + setup + "\" /S") != 0 || RunToEnd("\"" + setup + "\" /S") != 0) {
         Fail("the silent install failed");
         return;
     }
+    DWORD bytes = 0;
     for (const std::string& path : placed) {
-        if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
             Fail("%s is not installed", path.c_str());
+        } else if (path != shortcut) {
+            bytes += data.nFileSizeLow;
         }
     }
+    const std::string date = UninstallValue("InstallDate");
     const std::string values[][2] = {{"DisplayName", "Quorvane"},
                                      {"DisplayVersion", "1.2"},
                                      {"Publisher", "Quorvane developers"},
                                      {"DisplayIcon", folder + "\\quorvane.exe,0"},
-                                     {"UninstallString", uninstaller},
-                                     {"QuietUninstallString", uninstaller + " /S"},
+                                     {"UninstallString", uninstaller + " _?=" + folder},
+                                     {"QuietUninstallString", uninstaller + " /S _?=" + folder},
+                                     {"URLInfoAbout", "https://quorvane.example.org"},
+                                     {"InstallDate", date == dayBefore ? dayBefore : Today()},
+                                     {"EstimatedSize", std::to_string((bytes + 1023) / 1024)},
                                      {"NoModify", "1"},
                                      {"NoRepair", "1"}};
     for (const auto& value : values) {
@@ -1083,27 +1196,41 @@ void ScenarioInstaller(const std::string& setup) {
                  UninstallValue(value[0]).c_str(), value[1].c_str());
         }
     }
-    if (std::atoi(UninstallValue("EstimatedSize").c_str()) < 500) {
-        Fail("uninstall entry EstimatedSize is \"%s\" KiB",
-             UninstallValue("EstimatedSize").c_str());
+    if (ShortcutDescription(shortcut) != "Noughts and crosses against a neural network") {
+        Fail("the shortcut's description is \"%s\"", ShortcutDescription(shortcut).c_str());
     }
     {
         GameProcess game;
-        if (game.Start(folder)) {
+        if (game.Start(folder) && game.WaitForMainWindow() != nullptr) {
+            ExpectFolderMutex(wideFolder);
+            const std::string before = InstallSnapshot(placed);
+            const int setupCode = RunToEnd("\"" + setup + "\" /S");
+            const int uninstallCode = RunToEnd(UninstallValue("QuietUninstallString"));
+            Note("with the game running: setup /S ended with %d, the uninstaller /S with %d",
+                 setupCode, uninstallCode);
+            if (setupCode == 0 || setupCode == -1 || uninstallCode == 0 || uninstallCode == -1) {
+                Fail("with the game running, the silent installer or uninstaller did not fail");
+            }
+            if (InstallSnapshot(placed) != before) {
+                Fail("with the game running, the install was changed");
+            }
             PlayOneNetworkMove(game);
         }
+    }
+    if (RunToEnd("\"" + setup + "\" /S") != 0) {
+        Fail("the silent install failed once the game was closed");
     }
     if (RunToEnd(UninstallValue("QuietUninstallString")) != 0) {
         Fail("the silent uninstall failed");
     }
-    // The uninstaller goes on from a copy of itself, so that it can delete its own file.
+    // A copy of the uninstaller removes its file and the folder once the uninstaller has ended.
     for (int waited = 0; waited < 30000; waited += 200) {
         if (GetFileAttributesA(folder.c_str()) == INVALID_FILE_ATTRIBUTES) {
             break;
         }
         Sleep(200);
     }
-    for (const std::string& path : {placed[4], folder}) {  // the folder goes once empty
+    for (const std::string& path : {shortcut, folder}) {  // the folder goes once empty
         if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
             Fail("%s is still there after the uninstall", path.c_str());
         }
