@@ -963,6 +963,28 @@ void ScenarioFileProperties(const std::string& folder) {
     if (manifest.find("Common-Controls") != std::string::npos) {
         Fail("the manifest asks for common controls 6");
     }
+    // The program icon's images, each one readable: 16, 32, 48 and 256 (written 0) pixels.
+    HRSRC group = FindResourceA(program, MAKEINTRESOURCEA(107), MAKEINTRESOURCEA(14));
+    const auto* icons = group == nullptr
+                            ? nullptr
+                            : static_cast<const BYTE*>(LockResource(LoadResource(program, group)));
+    std::string sizes;
+    for (int i = 0; icons != nullptr && i < icons[4]; ++i) {
+        const BYTE* entry = icons + 6 + 14 * i;
+        HRSRC image = FindResourceA(program, MAKEINTRESOURCEA(entry[12] | entry[13] << 8),
+                                    MAKEINTRESOURCEA(3));
+        const int size = entry[0] == 0 ? 256 : entry[0];
+        HICON icon = image == nullptr
+                         ? nullptr
+                         : CreateIconFromResourceEx(
+                               static_cast<BYTE*>(LockResource(LoadResource(program, image))),
+                               SizeofResource(program, image), TRUE, 0x00030000, size, size, 0);
+        sizes += std::to_string(entry[0]) + (icon == nullptr ? "(unreadable) " : " ");
+        DestroyIcon(icon);
+    }
+    if (sizes != "16 32 48 0 ") {
+        Fail("the program icon's images are of %s pixels", sizes.c_str());
+    }
     FreeLibrary(program);
 }
 
