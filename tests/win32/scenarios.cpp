@@ -14,8 +14,6 @@
 
 #include "game_driver.h"
 
-#include <shlobj.h>
-
 using namespace driver;
 
 namespace {
@@ -885,9 +883,8 @@ void ExpectFolderMutex(const std::wstring& folder) {
     HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, FolderMutexName(folder).c_str());
     if (mutex == nullptr) {
         Fail("the running game holds no mutex named %ls", FolderMutexName(folder).c_str());
-    } else {
-        CloseHandle(mutex);
     }
+    CloseHandle(mutex);
 }
 
 // The game, the real library and its weights from `folder`, copied into a folder whose name
@@ -962,28 +959,6 @@ void ScenarioFileProperties(const std::string& folder) {
     }
     if (manifest.find("Common-Controls") != std::string::npos) {
         Fail("the manifest asks for common controls 6");
-    }
-    // The program icon's images, each one readable: 16, 32, 48 and 256 (written 0) pixels.
-    HRSRC group = FindResourceA(program, MAKEINTRESOURCEA(107), MAKEINTRESOURCEA(14));
-    const auto* icons = group == nullptr
-                            ? nullptr
-                            : static_cast<const BYTE*>(LockResource(LoadResource(program, group)));
-    std::string sizes;
-    for (int i = 0; icons != nullptr && i < icons[4]; ++i) {
-        const BYTE* entry = icons + 6 + 14 * i;
-        HRSRC image = FindResourceA(program, MAKEINTRESOURCEA(entry[12] | entry[13] << 8),
-                                    MAKEINTRESOURCEA(3));
-        const int size = entry[0] == 0 ? 256 : entry[0];
-        HICON icon = image == nullptr
-                         ? nullptr
-                         : CreateIconFromResourceEx(
-                               static_cast<BYTE*>(LockResource(LoadResource(program, image))),
-                               SizeofResource(program, image), TRUE, 0x00030000, size, size, 0);
-        sizes += std::to_string(entry[0]) + (icon == nullptr ? "(unreadable) " : " ");
-        DestroyIcon(icon);
-    }
-    if (sizes != "16 32 48 0 ") {
-        Fail("the program icon's images are of %s pixels", sizes.c_str());
     }
     FreeLibrary(program);
 }
@@ -1091,75 +1066,29 @@ std::string Expanded(const char* text) {
     return path;
 }
 
-constexpr char kUninstallKey[] =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvane";
-
 // A value of the game's uninstall entry as text, numbers in decimal; empty when missing.
 std::string UninstallValue(const std::string& name) {
     char value[1024] = "";
     DWORD size = sizeof value;
     DWORD type = 0;
-    if (RegGetValueA(HKEY_CURRENT_USER, kUninstallKey, name.c_str(),
-                     RRF_RT_REG_SZ | RRF_RT_REG_DWORD, &type, value, &size) != ERROR_SUCCESS) {
+    if (RegGetValueA(
+            HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvane",
+            name.c_str(), RRF_RT_REG_SZ | RRF_RT_REG_DWORD, &type, value, &size) != ERROR_SUCCESS) {
         return "";
     }
     return type == REG_DWORD ? std::to_string(*reinterpret_cast<DWORD*>(value)) : value;
 }
 
-// The files' contents and every value of the uninstall entry, to tell that nothing changed.
-std::string InstallSnapshot(const std::vector<std::string>& paths) {
-    std::string all;
-    for (const std::string& path : paths) {
-        all += path + '\n';
-        if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
-            for (int c; (c = std::fgetc(file)) != EOF;) {
-                all += static_cast<char>(c);
-            }
-            std::fclose(file);
+// A file's bytes; empty when it is missing.
+std::string FileBytes(const std::string& path) {
+    std::string bytes;
+    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
+        for (int c; (c = std::fgetc(file)) != EOF;) {
+            bytes += static_cast<char>(c);
         }
+        std::fclose(file);
     }
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kUninstallKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
-        char name[256];
-        BYTE data[2048];
-        for (DWORD i = 0, nameSize = sizeof name, dataSize = sizeof data;
-             RegEnumValueA(key, i, name, &nameSize, nullptr, nullptr, data, &dataSize) ==
-             ERROR_SUCCESS;
-             ++i, nameSize = sizeof name, dataSize = sizeof data) {
-            all += std::string(name) + '=' + std::string(reinterpret_cast<char*>(data), dataSize);
-        }
-        RegCloseKey(key);
-    }
-    return all;
-}
-
-std::string Today() {
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    char date[16];
-    std::snprintf(date, sizeof date, "%04u%02u%02u", now.wYear, now.wMonth, now.wDay);
-    return date;
-}
-
-std::string ShortcutDescription(const std::string& path) {
-    CoInitialize(nullptr);
-    IShellLinkW* link = nullptr;
-    IPersistFile* file = nullptr;
-    wchar_t description[256] = L"";
-    const std::wstring widePath(path.begin(), path.end());  // the prefix's ASCII path
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                   IID_PPV_ARGS(&link))) &&
-        SUCCEEDED(link->QueryInterface(IID_PPV_ARGS(&file))) &&
-        SUCCEEDED(file->Load(widePath.c_str(), STGM_READ))) {
-        link->GetDescription(description, 256);
-    }
-    if (file != nullptr) {
-        file->Release();
-    }
-    if (link != nullptr) {
-        link->Release();
-    }
-    return std::string(description, description + wcslen(description));
+    return bytes;
 }
 
 // The installer run silently twice (the second run upgrades the first install), the installed
@@ -1186,7 +1115,6 @@ void ScenarioInstaller(const std::string& setup) {
         RunToEnd(L"\"" + elsewhere + L"\\Uninstall.exe\" /S _?=" + elsewhere);  // for the next run
         return;
     }
-    const std::string dayBefore = Today();
     if (RunToEnd("\"" + setup + "\" /S") != 0 || RunToEnd("\"" + setup + "\" /S") != 0) {
         Fail("the silent install failed");
         return;
@@ -1200,7 +1128,8 @@ void ScenarioInstaller(const std::string& setup) {
             bytes += data.nFileSizeLow;
         }
     }
-    const std::string date = UninstallValue("InstallDate");
+    char today[16] = "";
+    GetDateFormatA(LOCALE_INVARIANT, 0, nullptr, "yyyyMMdd", today, sizeof today);
     const std::string values[][2] = {{"DisplayName", "Quorvane"},
                                      {"DisplayVersion", "1.2"},
                                      {"Publisher", "Quorvane developers"},
@@ -1208,7 +1137,7 @@ void ScenarioInstaller(const std::string& setup) {
                                      {"UninstallString", uninstaller + " _?=" + folder},
                                      {"QuietUninstallString", uninstaller + " /S _?=" + folder},
                                      {"URLInfoAbout", "https://quorvane.example.org"},
-                                     {"InstallDate", date == dayBefore ? dayBefore : Today()},
+                                     {"InstallDate", today},
                                      {"EstimatedSize", std::to_string((bytes + 1023) / 1024)},
                                      {"NoModify", "1"},
                                      {"NoRepair", "1"}};
@@ -1218,22 +1147,38 @@ void ScenarioInstaller(const std::string& setup) {
                  UninstallValue(value[0]).c_str(), value[1].c_str());
         }
     }
-    if (ShortcutDescription(shortcut) != "Noughts and crosses against a neural network") {
-        Fail("the shortcut's description is \"%s\"", ShortcutDescription(shortcut).c_str());
+    // The shortcut's description, stored in UTF-16.
+    std::string description;
+    for (const char c : std::string("Noughts and crosses against a neural network")) {
+        description += std::string{c, '\0'};
     }
+    if (FileBytes(shortcut).find(description) == std::string::npos) {
+        Fail("the shortcut has no description of the package's words");
+    }
+    // Everything installed, to tell that a failed run changed nothing.
+    const auto snapshot = [&] {
+        std::string all;
+        for (const std::string& path : placed) {
+            all += FileBytes(path) + '\n';
+        }
+        for (const auto& value : values) {
+            all += UninstallValue(value[0]) + '\n';
+        }
+        return all;
+    };
     {
         GameProcess game;
         if (game.Start(folder) && game.WaitForMainWindow() != nullptr) {
             ExpectFolderMutex(wideFolder);
-            const std::string before = InstallSnapshot(placed);
+            const std::string before = snapshot();
             const int setupCode = RunToEnd("\"" + setup + "\" /S");
             const int uninstallCode = RunToEnd(UninstallValue("QuietUninstallString"));
             Note("with the game running: setup /S ended with %d, the uninstaller /S with %d",
                  setupCode, uninstallCode);
-            if (setupCode == 0 || setupCode == -1 || uninstallCode == 0 || uninstallCode == -1) {
+            if (setupCode != 2 || uninstallCode != 2) {
                 Fail("with the game running, the silent installer or uninstaller did not fail");
             }
-            if (InstallSnapshot(placed) != before) {
+            if (snapshot() != before) {
                 Fail("with the game running, the install was changed");
             }
             PlayOneNetworkMove(game);
