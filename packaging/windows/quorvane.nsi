@@ -92,6 +92,14 @@ FunctionEnd
 AllowSkipFiles off
 ; --- end of the running game --------------------------------------------------------------
 
+; Adds the size of an installed file to $1.
+!macro QRV_ADD_SIZE NAME
+    FileOpen $0 "$INSTDIR\${NAME}" r
+    FileSeek $0 0 END $2
+    FileClose $0
+    IntOp $1 $1 + $2
+!macroend
+
 Section
     Call WaitUntilGameClosed
     SetOutPath "$INSTDIR"
@@ -120,24 +128,11 @@ Section
     WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallDate" "$2$1$0"
     ; The installed files' total in KiB, rounded up; whatever else lies in the folder is not ours.
     StrCpy $1 1023
-    ${ForEach} $2 0 4 + 1
-        ${Select} $2
-            ${Case} 0
-                StrCpy $3 quorvane.exe
-            ${Case} 1
-                StrCpy $3 Synaptra.dll
-            ${Case} 2
-                StrCpy $3 qrv.bpn
-            ${Case} 3
-                StrCpy $3 LICENSE.txt
-            ${CaseElse}
-                StrCpy $3 Uninstall.exe
-        ${EndSelect}
-        FileOpen $0 "$INSTDIR\$3" r
-        FileSeek $0 0 END $3
-        FileClose $0
-        IntOp $1 $1 + $3
-    ${Next}
+    !insertmacro QRV_ADD_SIZE quorvane.exe
+    !insertmacro QRV_ADD_SIZE Synaptra.dll
+    !insertmacro QRV_ADD_SIZE qrv.bpn
+    !insertmacro QRV_ADD_SIZE LICENSE.txt
+    !insertmacro QRV_ADD_SIZE Uninstall.exe
     IntOp $1 $1 / 1024
     WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $1
     WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
