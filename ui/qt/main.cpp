@@ -1,7 +1,9 @@
 // The Linux program: the game in a Qt window.
 #include <QApplication>
 #include <QProxyStyle>
+#include <optional>
 
+#include "ui/qt/command_line.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/program_icon.h"
 
@@ -25,7 +27,20 @@ public:
 }  // namespace
 
 int main(int argc, char** argv) {
+    const qrv::qt::CommandLine line = qrv::qt::ReadCommandLine(argc, argv, QRV_VERSION);
+    if (!line.run) {
+        return line.exitCode;
+    }
+    std::optional<qrv::qt::DisplayFailureGuard> guard;
+    if (qrv::qt::NeedsDisplayServer(line)) {
+        if (!qrv::qt::DisplayNamed(line)) {
+            qrv::qt::ReportNoDisplay();
+            return 1;
+        }
+        guard.emplace();
+    }
     QApplication app(argc, argv);
+    guard.reset();
     QApplication::setStyle(new GameStyle);
     QGuiApplication::setDesktopFileName(QStringLiteral(QRV_APP_ID));
     QApplication::setWindowIcon(qrv::qt::ProgramIcon());
@@ -34,6 +49,6 @@ int main(int argc, char** argv) {
     qrv::qt::MainWindow window;
     window.show();
     QApplication::exec();
-    // Every way out is the window's closing, and the program always ends with 0.
+    // Every way out is the window's closing, which ends the program with 0.
     return 0;
 }
