@@ -1,5 +1,5 @@
 // The seam of the web module, which has the network library linked in: "loading" it finds the
-// three entry points by name at link time, and the module's own file system holds the weights
+// entry points by name at link time, and the module's own file system holds the weights
 // at its root, where the library looks for them.
 #include <chrono>
 #include <cstring>
@@ -10,6 +10,7 @@ extern "C" {
 int InitNet(const char* weightsFileName);
 int GetNetMove(const std::int32_t* input);
 int KillNet();
+const char* NetLastError();
 }
 
 namespace qrv::seam {
@@ -28,6 +29,7 @@ const EntryPoint kEntryPoints[] = {
     {"InitNet", reinterpret_cast<void*>(&InitNet)},
     {"KillNet", reinterpret_cast<void*>(&KillNet)},
     {"GetNetMove", reinterpret_cast<void*>(&GetNetMove)},
+    {"NetLastError", reinterpret_cast<void*>(&NetLastError)},
 };
 
 }  // namespace

@@ -15,11 +15,15 @@ namespace {
 // stack: the program has no C++ allocation or exceptions to pull in.
 constexpr DWORD kMaxWidePath = 32768;
 
+// Why OpenLibrary refused a path before the system's loader saw it; null when it did not.
+const char* refusal = nullptr;
+
 }  // namespace
 
 const char kNetworkLibraryFileName[] = "Synaptra.dll";
 
 LibraryHandle OpenLibrary(const char* fullPath) {
+    refusal = nullptr;
     if (fullPath == nullptr || std::strpbrk(fullPath, "\\/") == nullptr) {
         return nullptr;
     }
@@ -29,6 +33,12 @@ LibraryHandle OpenLibrary(const char* fullPath) {
         0) {
         return nullptr;  // not UTF-8, or longer than any path
     }
+    // The loader would call a folder only "Access is denied".
+    const DWORD attributes = GetFileAttributesW(widePath);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        refusal = "not a regular file";
+        return nullptr;
+    }
     // Only the library's own folder and System32 are searched for what it imports; the current
     // folder and the PATH never are.
     HMODULE module = LoadLibraryExW(
@@ -37,6 +47,7 @@ LibraryHandle OpenLibrary(const char* fullPath) {
 }
 
 void* FindEntryPoint(LibraryHandle library, const char* name) {
+    refusal = nullptr;
     if (library == nullptr) {
         return nullptr;
     }
@@ -44,6 +55,9 @@ void* FindEntryPoint(LibraryHandle library, const char* name) {
 }
 
 const char* LibraryErrorText() {
+    if (refusal != nullptr) {
+        return refusal;
+    }
     static char text[256];
     const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                                         nullptr, GetLastError(), 0, text, sizeof text, nullptr);

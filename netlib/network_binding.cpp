@@ -67,10 +67,14 @@ bool LoadNetworkLibrary(NetworkBinding& binding, const char* folder, LoadFailure
         std::snprintf(reason, sizeof reason, "it has no entry point %s", missing);
         return Fail(failure, path, reason);
     }
+    binding.NetLastError = LookUp<NetLastErrorProc>(binding.Library, "NetLastError");
     if (binding.InitNet(kWeightsFileName) == 0) {
         // The library reads the weights from its own folder, which is this one.
         std::snprintf(path, sizeof path, "%s%s", folder, kWeightsFileName);
-        return Fail(failure, path, "InitNet refused the weights file");
+        const char* reason = binding.NetLastError != nullptr ? binding.NetLastError() : nullptr;
+        return Fail(
+            failure, path,
+            reason != nullptr && reason[0] != '\0' ? reason : "InitNet refused the weights file");
     }
     return true;
 }

@@ -20,6 +20,8 @@ NetInput EncodeNetInput(const Board& position);
 using InitNetProc = int (*)(const char* weightsFileName);
 using GetNetMoveProc = int (*)(const std::int32_t* input);
 using KillNetProc = int (*)();
+// Optional, and missing from older libraries: why the last InitNet failed, never null.
+using NetLastErrorProc = const char* (*)();
 
 inline constexpr char kWeightsFileName[] = "qrv.bpn";
 inline constexpr std::size_t kMaxLibraryPath = 4096;
@@ -29,6 +31,7 @@ struct NetworkBinding {
     InitNetProc InitNet = nullptr;
     KillNetProc KillNet = nullptr;
     GetNetMoveProc GetNetMove = nullptr;
+    NetLastErrorProc NetLastError = nullptr;
 };
 
 // Why the network is not ready, for a person to read: the file the binding tried (empty when
@@ -39,9 +42,9 @@ struct LoadFailure {
 };
 
 // Loads the network library from `folder` (which ends in a path separator), looks up its three
-// entry points and initialises it with the weights file. True when the network is ready; on
-// failure fills `failure` when given. A failure after the load keeps the library and whatever
-// entry points were found until release.
+// entry points (and NetLastError where it has it) and initialises it with the weights file. True
+// when the network is ready; on failure fills `failure` when given. A failure after the load keeps
+// the library and whatever entry points were found until release.
 bool LoadNetworkLibrary(NetworkBinding& binding, const char* folder,
                         LoadFailure* failure = nullptr);
 

@@ -1,13 +1,20 @@
 #include "synaptra/library_folder.h"
 
+#include <cerrno>
 #include <climits>
 #include <cstring>
 #include <string>
 
 #if defined(_WIN32)
+#include <io.h>
 #include <windows.h>
-#elif !defined(__EMSCRIPTEN__)
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#if !defined(__EMSCRIPTEN__)
 #include <dlfcn.h>
+#endif
 #endif
 
 namespace synaptra {
@@ -70,6 +77,58 @@ bool AppendAnsi(const char* text, std::wstring& wide) {
 }  // namespace
 #endif
 
+namespace {
+
+#if defined(_WIN32)
+
+std::FILE* OpenRegularFile(const std::wstring& path, const char*& reason) {
+    // A folder would only fail to open as "Permission denied".
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        reason = kNotRegularFile;
+        return nullptr;
+    }
+    std::FILE* file = _wfopen(path.c_str(), L"rb");
+    if (file == nullptr) {
+        reason = std::strerror(errno);
+        return nullptr;
+    }
+    // CON, NUL or a pipe open like files, and reading the console waits for a key.
+    if (GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)))) != FILE_TYPE_DISK) {
+        std::fclose(file);
+        reason = kNotRegularFile;
+        return nullptr;
+    }
+    return file;
+}
+
+#else
+
+std::FILE* OpenRegularFile(const char* path, const char*& reason) {
+    // Without O_NONBLOCK, opening a FIFO would wait for a writer that never comes.
+    const int descriptor = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) {
+        reason = std::strerror(errno);
+        return nullptr;
+    }
+    struct stat status {};
+    if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+        close(descriptor);
+        reason = kNotRegularFile;
+        return nullptr;
+    }
+    std::FILE* file = fdopen(descriptor, "rb");
+    if (file == nullptr) {
+        reason = std::strerror(errno);
+        close(descriptor);
+    }
+    return file;
+}
+
+#endif
+
+}  // namespace
+
 bool IsAbsolutePath(const char* name) {
     if (name == nullptr || name[0] == '\0') {
         return false;
@@ -86,15 +145,18 @@ bool IsAbsolutePath(const char* name) {
 #endif
 }
 
-std::FILE* OpenBesideLibrary(const char* name) {
+std::FILE* OpenBesideLibrary(const char* name, const char*& reason) {
     if (name == nullptr || name[0] == '\0') {
+        reason = "no file name";
         return nullptr;
     }
+    // Where the library cannot tell its own folder.
+    reason = "the library's folder cannot be found";
 #if defined(__EMSCRIPTEN__)
     // Linked into the web module, whose file system holds the weights at its root.
     std::string path = IsAbsolutePath(name) ? "" : "/";
     path += name;
-    return std::fopen(path.c_str(), "rb");
+    return OpenRegularFile(path.c_str(), reason);
 #elif defined(_WIN32)
     // The wide forms: the ANSI ones would turn every character of the folder outside the code
     // page into '?'.
@@ -110,12 +172,13 @@ std::FILE* OpenBesideLibrary(const char* name) {
         path.resize(separator + 1);
     }
     if (!AppendAnsi(name, path)) {
+        reason = "the file name is not text of the code page";
         return nullptr;
     }
-    return _wfopen(path.c_str(), L"rb");
+    return OpenRegularFile(path, reason);
 #else
     if (IsAbsolutePath(name)) {
-        return std::fopen(name, "rb");
+        return OpenRegularFile(name, reason);
     }
     Dl_info info{};
     if (dladdr(reinterpret_cast<void*>(&AnchorInThisLibrary), &info) == 0 ||
@@ -132,9 +195,10 @@ std::FILE* OpenBesideLibrary(const char* name) {
     const int length =
         std::snprintf(path, sizeof path, "%.*s%s", folderLength, info.dli_fname, name);
     if (length < 0 || static_cast<std::size_t>(length) >= sizeof path) {
+        reason = std::strerror(ENAMETOOLONG);
         return nullptr;
     }
-    return std::fopen(path, "rb");
+    return OpenRegularFile(path, reason);
 #endif
 }
 

@@ -59,21 +59,21 @@ const char* DescribeLoadError(LoadError error) {
         case LoadError::kNone:
             return "no error";
         case LoadError::kEmpty:
-            return "empty or missing file";
+            return "empty file";
         case LoadError::kTooLarge:
             return "file too large";
         case LoadError::kTruncated:
-            return "file truncated";
+            return "truncated";
         case LoadError::kBadMagic:
             return "not a weights file";
         case LoadError::kBadVersion:
-            return "unknown format version";
+            return "unsupported version";
         case LoadError::kBadLayerCount:
             return "unsupported number of layers";
         case LoadError::kBadLayerSize:
             return "layer sizes do not fit";
         case LoadError::kBadChecksum:
-            return "checksum mismatch";
+            return "checksum does not match";
         case LoadError::kTrailingBytes:
             return "bytes after the end";
         case LoadError::kNotFinite:
