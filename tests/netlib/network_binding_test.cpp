@@ -1,6 +1,7 @@
 #include "netlib/network_binding.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -103,6 +104,31 @@ INSTANTIATE_TEST_SUITE_P(
                     "libSynaptra.so: it has no entry point"},
         FailureCase{"fake_without_killnet", true, true, "libSynaptra.so: it has no entry point"},
         FailureCase{"no_such_folder", false, false, "libSynaptra.so: cannot open shared object"}));
+
+TEST(Binding, RefusesALibraryThatIsNoWholeFileBeforeTheLoaderSeesIt) {
+    const fs::path folder = fs::temp_directory_path() / ("qrv_cut_" + std::to_string(getpid()));
+    const fs::path library = folder / seam::kNetworkLibraryFileName;
+    // A FIFO, a folder, and the library cut inside its ELF header, after it and after one page:
+    // each one short of the segments its program headers name.
+    for (const int cut : {-1, -2, 32, 64, 4096}) {
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        if (cut == -1) {
+            ASSERT_EQ(mkfifo(library.c_str(), 0600), 0);
+        } else if (cut == -2) {
+            fs::create_directory(library);
+        } else {
+            fs::copy_file(FakeFolder("fake_ready") + seam::kNetworkLibraryFileName, library);
+            fs::resize_file(library, static_cast<std::uintmax_t>(cut));
+        }
+        NetworkBinding binding;
+        LoadFailure failure;
+        EXPECT_FALSE(LoadNetworkLibrary(binding, (folder.string() + "/").c_str(), &failure));
+        EXPECT_EQ(binding.Library, nullptr);
+        EXPECT_STREQ(failure.Reason, cut < 0 ? "not a regular file" : "truncated") << cut;
+    }
+    fs::remove_all(folder);
+}
 
 TEST(Binding, OnlyTheProgramsFolderCounts) {
     // The current folder holds a ready library; this program's folder holds none.

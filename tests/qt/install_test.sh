@@ -54,16 +54,42 @@ else
     cp "$fake/libSynaptra.so" "$game_dir/"
 fi
 
+# The command line and a missing display, without any display: the status, and the first line
+# (and, where given, the number of lines) on standard output after a 0, else standard error;
+# nothing on the other stream.
+no_display="quorvane: cannot open a display (is DISPLAY or WAYLAND_DISPLAY set?)"
+while IFS='|' read -r arguments status first lines; do
+    read -ra words <<<"$arguments"
+    code=0
+    (cd / && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$link" "${words[@]}" \
+        </dev/null >"$scratch/1" 2>"$scratch/2") || code=$?
+    stream=$scratch/2 other=$scratch/1
+    [ "$status" != 0 ] || stream=$scratch/1 other=$scratch/2
+    echo "quorvane $arguments: $code, $(head -n1 "$stream")"
+    [ "$code" = "$status" ] || fail "quorvane $arguments: status $code, expected $status"
+    [ "$(head -n1 "$stream")" = "$first" ] || fail "quorvane $arguments: another first line"
+    [ -z "$lines" ] || [ "$(wc -l <"$stream")" = "$lines" ] || fail "quorvane $arguments: lines"
+    [ ! -s "$other" ] || fail "quorvane $arguments: wrote to the other stream"
+done <<EOF
+--help|0|Usage: quorvane [OPTION...]|
+--version|0|quorvane $QRV_VERSION|1
+--frobnicate|1|quorvane: unknown option '--frobnicate'|
+|1|$no_display|1
+-platform xcb -style Fusion|1|$no_display|1
+EOF
+
 # A display of its own without a window manager, so that the program's own window is the one
 # mapped on the root, whoever runs the test.
-run() {  # run ACTION: start the installed program from elsewhere, end it with ACTION
+run() {  # run ACTION [ARGUMENT...]: start the installed program from elsewhere, end it with ACTION
     (cd / && env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY xvfb-run -a -s "-screen 0 1024x768x24" \
-        "$probe" --stay 1000 --then "$1" -- "$link" 2>"$scratch/stderr") || true
+        "$probe" --stay "${stay:-1000}" --timeout "${timeout:-20000}" --then "$1" -- "$link" \
+        "${@:2}" </dev/null 2>"$scratch/stderr") || true
 }
 
 main_title="title=Play Xs & Os with Neural Network..."
 for action in close escape space; do
-    out=$(run "$action")
+    # Qt's own options reach Qt.
+    out=$(run "$action" -platform xcb)
     echo "$action: $(echo "$out" | tr '\n' ' ')"
     # The first window to show is the game's, so the library's error box never came.
     grep -qxF "$main_title" <<<"$out" || fail "$action: the first window was not the game's"
@@ -81,13 +107,43 @@ if [ -n "${deb:-}" ]; then
     echo "1 passed, 0 failed" && exit 0
 fi
 
-# Without its library beside it the same program shows the error box first: the check above
-# can tell the two apart. It also says why on standard error.
-rm "$game_dir/libSynaptra.so"
-out=$(run term)
-echo "without the library: $(echo "$out" | tr '\n' ' ')"
-grep -qxF "title=Error...Failed to load libSynaptra.so!" <<<"$out" ||
-    fail "a missing library went unreported"
-grep -qF "quorvane: cannot load the network library: $(readlink -f "$game_dir")/libSynaptra.so: \
-cannot open shared object file: No such file or directory" "$scratch/stderr" || fail "no reason"
+# With its library or weights spoilt the same program shows the error box first (the check
+# above can tell the two apart), within the probe's 5 s even for a FIFO, which a read would wait
+# on for ever, and says why on standard error. The weights matter only to the real library.
+lib=$game_dir/libSynaptra.so weights=$game_dir/qrv.bpn
+# The library cut to half its length once stripped: a debug build's notes alone fill half.
+cp "$lib" "$scratch/lib" && strip -o "$scratch/stripped" "$lib"
+half=$(($(stat -c %s "$scratch/stripped") / 2))
+[ "$has_network" != 1 ] || cp "$weights" "$scratch/weights"
+while IFS='|' read -r spoilt reason; do
+    [ "$has_network" = 1 ] || [ "${reason#qrv.bpn}" = "$reason" ] || continue
+    [ "$(id -u)" != 0 ] || [ "$spoilt" != "unreadable weights" ] || continue  # root reads it
+    case $spoilt in
+        "missing library") rm "$lib" ;;
+        "FIFO library") rm "$lib" && mkfifo "$lib" ;;
+        "cut library") head -c "$half" "$scratch/stripped" >"$lib" ;;
+        "FIFO weights") rm "$weights" && mkfifo "$weights" ;;
+        "missing weights") rm "$weights" ;;
+        "empty weights") : >"$weights" ;;
+        "unreadable weights") chmod 0 "$weights" ;;
+        "damaged weights") printf x | dd of="$weights" bs=1 seek=40 conv=notrunc status=none ;;
+    esac
+    out=$(stay=200 timeout=5000 run term)
+    echo "$spoilt: $(echo "$out" "$(cat "$scratch/stderr")" | tr '\n' ' ')"
+    grep -qxF "title=Error...Failed to load libSynaptra.so!" <<<"$out" ||
+        fail "$spoilt: no error box first"
+    grep -qxF "quorvane: cannot load the network library: $(readlink -f "$game_dir")/$reason" \
+        "$scratch/stderr" || fail "$spoilt: not the reason"
+    rm -rf "$lib" "$weights" && cp "$scratch/lib" "$lib"
+    [ "$has_network" != 1 ] || cp "$scratch/weights" "$weights"
+done <<'EOF'
+missing library|libSynaptra.so: cannot open shared object file: No such file or directory
+FIFO library|libSynaptra.so: not a regular file
+cut library|libSynaptra.so: truncated
+FIFO weights|qrv.bpn: not a regular file
+missing weights|qrv.bpn: No such file or directory
+empty weights|qrv.bpn: empty file
+unreadable weights|qrv.bpn: Permission denied
+damaged weights|qrv.bpn: checksum does not match
+EOF
 echo "1 passed, 0 failed"

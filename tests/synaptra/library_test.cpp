@@ -1,12 +1,14 @@
 // The real network library through its three entry points, as the game loads it.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "netlib/network_binding.h"
@@ -53,6 +55,7 @@ protected:
         ASSERT_NE(binding_.GetNetMove, nullptr);
         ASSERT_NE(binding_.InitNet, nullptr);
         ASSERT_NE(binding_.KillNet, nullptr);
+        ASSERT_NE(binding_.NetLastError, nullptr);
     }
 
     void TearDown() override {
@@ -75,13 +78,21 @@ protected:
     qrv::NetworkBinding binding_;
 };
 
-TEST_F(SynaptraLibrary, IsNotReadyBeforeInitNetOrAfterAFailedOne) {
+TEST_F(SynaptraLibrary, IsNotReadyBeforeInitNetOrAfterAFailedOneAndSaysWhy) {
     EXPECT_EQ(Ask(kEmpty), -1);
     EXPECT_EQ(binding_.InitNet(nullptr), 0);
     EXPECT_EQ(Init(""), 0);
-    EXPECT_EQ(Init("no_such_file.bpn"), 0);
-    EXPECT_EQ(Init((folder_ / "no_such_folder" / "qrv.bpn").string()), 0);
-    EXPECT_EQ(Init(folder_.string()), 0);  // a folder, not a file
+    ASSERT_EQ(mkfifo((folder_ / "fifo.bpn").c_str(), 0600), 0);
+    // A FIFO must be refused, not waited on.
+    const std::pair<std::string, std::string> files[] = {
+        {"no_such_file.bpn", std::strerror(ENOENT)},
+        {(folder_ / "no_such_folder" / "qrv.bpn").string(), std::strerror(ENOENT)},
+        {folder_.string(), "not a regular file"},
+        {"fifo.bpn", "not a regular file"}};
+    for (const auto& [name, reason] : files) {
+        EXPECT_EQ(Init(name), 0);
+        EXPECT_EQ(binding_.NetLastError(), reason) << name;
+    }
     EXPECT_EQ(Ask(kEmpty), -1);
 }
 
@@ -95,8 +106,11 @@ TEST_F(SynaptraLibrary, RefusesEveryBrokenFileAndDropsTheNetworkItHad) {
         ASSERT_EQ(Ask(kEmpty), 6);
         const std::string broken = Write("broken" + std::to_string(index++) + ".bpn", file.bytes);
         EXPECT_EQ(Init(broken), 0);
+        EXPECT_STREQ(binding_.NetLastError(), synaptra::DescribeLoadError(file.expected));
         EXPECT_EQ(Ask(kEmpty), -1);
     }
+    ASSERT_EQ(Init(good), 1);
+    EXPECT_STREQ(binding_.NetLastError(), "");
 }
 
 TEST_F(SynaptraLibrary, RefusesAHugeFileWithoutReadingItAll) {
