@@ -30,6 +30,9 @@ link="$prefix/$link_dir/quorvane"
 [ "$(readlink -f "$link")" = "$(readlink -f "$game_dir/quorvane")" ] ||
     fail "$link_dir/quorvane does not lead to the program"
 
+zgrep -qF ".I $game_dir/qrv.bpn" "$prefix/share/man/man6/quorvane.6.gz" ||
+    fail "the manual page names the weights elsewhere"
+
 desktop="$prefix/share/applications/$id.desktop"
 [ -f "$desktop" ] || fail "no desktop file"
 grep -qx "Exec=$link" "$desktop" || fail "the desktop file starts something else"
