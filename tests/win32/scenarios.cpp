@@ -793,6 +793,27 @@ void ScenarioRealLibrary(GameProcess& game) {
         }
     }
     EndByEscape(game);
+
+    // The same library in this process: a device or a folder is refused unread, and says so.
+    const std::string folder = game.Program().substr(0, game.Program().find_last_of('\\'));
+    HMODULE library = LoadLibraryA((folder + "\\Synaptra.dll").c_str());
+    const auto initNet = reinterpret_cast<int (*)(const char*)>(
+        reinterpret_cast<void*>(GetProcAddress(library, "InitNet")));
+    const auto lastError = reinterpret_cast<const char* (*)()>(
+        reinterpret_cast<void*>(GetProcAddress(library, "NetLastError")));
+    if (initNet == nullptr || lastError == nullptr) {
+        Fail("the library has no InitNet or NetLastError");
+        return;
+    }
+    for (const std::string& name : {std::string("NUL"), folder}) {
+        if (initNet(name.c_str()) != 0 || std::strcmp(lastError(), "not a regular file") != 0) {
+            Fail("InitNet(\"%s\"): \"%s\"", name.c_str(), lastError());
+        }
+    }
+    if (initNet("qrv.bpn") != 1 || lastError()[0] != '\0') {
+        Fail("InitNet of the weights beside it: \"%s\"", lastError());
+    }
+    FreeLibrary(library);
 }
 
 // --- A program whose stored positions are damaged ---------------------------------------------
