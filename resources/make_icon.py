@@ -2,9 +2,11 @@
 """Turns the program icon's text pixel map into a 16-colour .ico file: the map itself as the 32 by
 32 image, and 16, 48 and 256 pixel images scaled from it with nearest-neighbour, so the pixel art
 stays crisp at every size. The 256-pixel image is stored as a PNG, as Windows reads it, which
-keeps it small.
+keeps it small. With a size, it writes the map scaled to it as one PNG image instead (the web
+page's icons).
 
 Usage: make_icon.py program_icon.txt program_icon.ico
+       make_icon.py program_icon.txt icon.png SIZE
 
 The map has one character a pixel, top row first; '#' lines are comments, and the comment that
 starts with "Palette:" names each character's colour ('c' name, ...). The colours are those of
@@ -136,10 +138,14 @@ def icon_bytes(legend, rows):
 
 
 def main():
-    if len(sys.argv) != 3:
-        fail("usage: make_icon.py MAP ICO")
-    legend, rows = read_map(sys.argv[1])
-    data = icon_bytes(legend, rows)
+    if len(sys.argv) == 4 and sys.argv[3].isdigit() and int(sys.argv[3]) > 0:
+        legend, rows = read_map(sys.argv[1])
+        data = png_image(legend, scaled(rows, int(sys.argv[3])))
+    elif len(sys.argv) == 3:
+        legend, rows = read_map(sys.argv[1])
+        data = icon_bytes(legend, rows)
+    else:
+        fail("usage: make_icon.py MAP ICO | make_icon.py MAP PNG SIZE")
     with open(sys.argv[2], "wb") as target:
         target.write(data)
 

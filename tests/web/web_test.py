@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
-"""The web page in headless Chromium: whole games by clicks and one move by keyboard, each
-compared with what the native core shows for the same seed and clicks.
+"""The web page in headless Chromium: whole games by clicks and by keyboard, each compared with
+what the native core shows for the same seed and clicks; a page that cannot load its module,
+the opponent kept across visits, the sizes of its controls on a phone, and the app installed
+and played offline.
 
 Usage: web_test.py SITE_DIR QRV_WEB_EXPECT SCREENSHOT
 """
@@ -33,12 +35,49 @@ SCREEN = """return {
 }"""
 
 
+# Every control is 24 by 24 CSS px, or a circle of 24 px across on its centre keeps off the
+# other controls and off the circles of the other small ones; a modal dialog's controls are all
+# that count while it is open. The About box and the whole page stay inside the view.
+TARGETS = """
+const modal = document.querySelector('dialog[open]');
+const boxes = [...(modal ?? document).querySelectorAll('button')]
+    .filter(b => b.getClientRects().length && (modal || !b.closest('dialog')))
+    .map(b => [b.id || b.textContent || b.getAttribute('aria-label'), b.getBoundingClientRect()]);
+const gap = (x, y, r) => Math.hypot(Math.max(r.left - x, 0, x - r.right),
+                                    Math.max(r.top - y, 0, y - r.bottom));
+const small = (r) => r.width < 24 || r.height < 24;
+const faults = [];
+for (const [name, r] of boxes.filter(([, r]) => small(r))) {
+    const [x, y] = [(r.left + r.right) / 2, (r.top + r.bottom) / 2];
+    for (const [other, o] of boxes.filter(([, o]) => o !== r)) {
+        if (gap(x, y, o) < 12 || (small(o) && Math.hypot(x - (o.left + o.right) / 2,
+                                                         y - (o.top + o.bottom) / 2) < 24)) {
+            faults.push(`${name} too small beside ${other}`);
+        }
+    }
+}
+const about = document.getElementById('about').getBoundingClientRect();
+if (modal && (about.left < 0 || about.top < 0 || about.right > innerWidth ||
+              about.bottom > innerHeight)) {
+    faults.push('About box outside the view');
+}
+if (document.documentElement.scrollWidth > innerWidth) {
+    faults.push('page wider than the view');
+}
+return faults;"""
+
+
 class Site(http.server.SimpleHTTPRequestHandler):
     requested = set()
+    missing = set()
 
     def do_GET(self):
-        Site.requested.add(self.path.split("?")[0])
-        super().do_GET()
+        path = self.path.split("?")[0]
+        Site.requested.add(path)
+        if path in Site.missing:
+            self.send_error(404)
+        else:
+            super().do_GET()
 
     def log_message(self, *args):
         pass
@@ -50,10 +89,10 @@ def expected(kind, actions):
     return dict(zip(("actions", "marks", "highlighted", "status"), lines), names=lines[4:13])
 
 
-def load(driver, port):
-    driver.get(f"http://127.0.0.1:{port}/?seed={SEED}")
+def load(driver, port, query="", state="ready"):
+    driver.get(f"http://127.0.0.1:{port}/?seed={SEED}{query}")
     WebDriverWait(driver, 20).until(
-        lambda d: d.execute_script("return 'ready' in document.documentElement.dataset"))
+        lambda d: d.execute_script(f"return '{state}' in document.documentElement.dataset"))
 
 
 def choose(driver, kind):
@@ -78,6 +117,19 @@ def check_screen(driver, want, what):
     return got
 
 
+def keyboard(driver, target, key=Keys.SPACE):
+    """Tab or Shift+Tab from the focused control to the target, then the key."""
+    order = ["file-title", *(f"square-{square}" for square in range(9)), "play-o", "reset"]
+    where = driver.execute_script(
+        "const e = document.activeElement; const squares = [...document.querySelectorAll('.square')];"
+        "return squares.includes(e) ? 'square-' + squares.indexOf(e) : e.id;")
+    distance = order.index(target) - order.index(where)
+    for _ in range(abs(distance)):
+        driver.switch_to.active_element.send_keys(
+            Keys.TAB if distance > 0 else Keys.SHIFT + Keys.TAB)
+    driver.switch_to.active_element.send_keys(key)
+
+
 def main():
     handler = functools.partial(Site, directory=SITE)
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
@@ -90,6 +142,13 @@ def main():
         options.add_argument(argument)
     driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
     try:
+        # Without its module the page says so, once, where the status line stands.
+        Site.missing = {"/quorvane.wasm"}
+        load(driver, port, state="failed")
+        assert driver.find_element(By.ID, "status").text == \
+            "The game could not be loaded. Reload the page to try again."
+        Site.missing = set()
+
         # A won, a lost and a drawn game, found on the core and played by clicks.
         for kind, text in ((1, "Game over - you win!"), (2, "Game over - you lose!"),
                            (3, "Give up - it's a drawn game!")):
@@ -110,35 +169,76 @@ def main():
                 click(driver, actions)
                 check_screen(driver, expected(kind, actions), f"opponent {kind}, {actions}")
 
-        # By keyboard: Tab to the first square, Space, Tab on to "Play O", Space.
-        load(driver, port)
-        body = driver.find_element(By.TAG_NAME, "body")
-        body.send_keys(Keys.TAB)
+        # By keyboard only: the menu bar is one tab stop before the squares; Enter opens File,
+        # its underlined letter chooses the random-number opponent and gives the focus back.
+        # Then a whole game, and About, closed by Escape, leaves the game as it was.
+        load(driver, port, "&opponent=network")
+        driver.find_element(By.TAG_NAME, "body").send_keys(Keys.TAB)
+        assert driver.switch_to.active_element.get_attribute("id") == "file-title"
+        driver.switch_to.active_element.send_keys(Keys.ENTER)
+        driver.switch_to.active_element.send_keys(Keys.ARROW_RIGHT)
+        assert driver.switch_to.active_element.get_attribute("id") == "about-item"
+        driver.switch_to.active_element.send_keys(Keys.ARROW_LEFT)
+        driver.switch_to.active_element.send_keys("r")
+        assert driver.switch_to.active_element.get_attribute("id") == "file-title"
+        driver.switch_to.active_element.send_keys(Keys.TAB)
         focused = driver.switch_to.active_element
         assert focused.get_attribute("aria-label") == "Top left: empty", "Tab goes to a square"
         assert focused.value_of_css_property("outline-style") != "none", "focus is visible"
-        focused.send_keys(Keys.SPACE)
-        for _ in range(9):
-            driver.switch_to.active_element.send_keys(Keys.TAB)
-        assert driver.switch_to.active_element.text == "Play O"
-        driver.switch_to.active_element.send_keys(Keys.SPACE)
-        check_screen(driver, expected(2, "0p"), "keyboard")
-
-        # Help > About, closed by Escape; the game stays as it was.
-        driver.find_element(By.ID, "help-title").click()
-        driver.find_element(By.ID, "about-item").click()
+        want = expected(1, "=Game over - you win!")
+        for action in want["actions"]:
+            keyboard(driver, "play-o" if action == "p" else f"square-{action}")
+        check_screen(driver, want, "keyboard")
+        keyboard(driver, "file-title", Keys.ARROW_RIGHT)
+        for key in (Keys.ARROW_DOWN, Keys.ENTER):
+            driver.switch_to.active_element.send_keys(key)
         assert driver.find_element(By.ID, "about").get_attribute("open") is not None
         driver.switch_to.active_element.send_keys(Keys.ESCAPE)
         assert driver.find_element(By.ID, "about").get_attribute("open") is None
-        check_screen(driver, expected(2, "0p"), "after the About box")
+        assert driver.switch_to.active_element.get_attribute("id") == "help-title"
+        check_screen(driver, want, "after the About box")
 
-        # Only its own files were asked for, and with the server gone the page still plays.
-        assert Site.requested <= {"/", "/quorvane.css", "/quorvane.js", "/quorvane.wasm"}, \
-            Site.requested
+        # The choice is remembered, and an opponent in the address wins over it; the address
+        # always names the one that plays.
+        for query, name, kind in (("", "random", 1), ("&opponent=genetic", "genetic", 3)):
+            load(driver, port, query)
+            assert f"opponent={name}" in driver.current_url, driver.current_url
+            click(driver, "4p0p")
+            check_screen(driver, expected(kind, "4p0p"), f"opponent {name} restored")
+
+        # On a phone, in each state, every control is large enough and the About box fits.
+        driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+            "width": 390, "height": 844, "deviceScaleFactor": 3, "mobile": True})
+        load(driver, port, "&opponent=random")
+        won = expected(1, "=Game over - you win!")["actions"]
+        for state, steps in (("start", ""), ("open menu", "f"), ("mid-game", "f4p"),
+                             ("game over", won), ("About", "ha")):
+            for step in steps:
+                target = {"f": "file-title", "h": "help-title", "a": "about-item"}.get(step)
+                if target:
+                    driver.find_element(By.ID, target).click()
+                else:
+                    click(driver, step)
+            faults = driver.execute_script(TARGETS)
+            assert not faults, (state, faults)
+        driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
+
+        # Installable, and once the worker has kept the site, a reload without the server
+        # plays; nothing but the site's own files was asked for.
+        load(driver, port, "&opponent=network")
+        assert driver.execute_async_script(
+            "navigator.serviceWorker.ready.then(r => arguments[0](r.active.state))") in \
+            ("activating", "activated")
+        assert driver.execute_cdp_cmd("Page.getInstallabilityErrors", {}) == \
+            {"installabilityErrors": []}
+        assert Site.requested <= {"/", "/quorvane.css", "/quorvane.js", "/quorvane.wasm",
+                                  "/sw.js", "/manifest.webmanifest", "/icon-192.png",
+                                  "/icon-512.png"}, Site.requested
         server.shutdown()
         server.server_close()
-        click(driver, "r4p")
-        check_screen(driver, expected(2, "0pr4p"), "offline")
+        load(driver, port, "&opponent=network")
+        click(driver, "4p")
+        check_screen(driver, expected(2, "4p"), "offline")
     finally:
         driver.quit()
     print("web page: all checks passed")

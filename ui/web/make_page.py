@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """Writes the web page from its template: the program icon drawn in as SVG from its pixel map,
-and the About box's texts from the program's resources.
+the About box's texts from the program's resources, and the board. Boxes in dialog units
+become custom properties that the stylesheet scales, so that the page is laid out before any
+script runs.
 
 Usage: make_page.py index.html program_icon.txt resource_ids.h output.html
 """
@@ -42,12 +44,33 @@ def resource_texts(header_path):
         return dict(re.findall(r'#define\s+(QRV_ABOUT_\w+)\s+"([^"]*)"', header.read()))
 
 
+def board():
+    """The frames, column by column, then the squares, row by row, as in the Windows template."""
+    frames = [f'<div class="frame" data-box="{19 + 52 * column} {17 + 40 * row} 53 44"></div>'
+              for column in range(3) for row in range(3)]
+    squares = [f'<button type="button" class="square" data-box="{20 + 52 * (square % 3)} '
+               f'{22 + 40 * (square // 3)} 51 38" disabled><svg></svg></button>'
+               for square in range(9)]
+    return "\n".join(frames + squares)
+
+
+def boxes(page):
+    """data-box="x y w h" and data-size="w h" into the custom properties of the stylesheet."""
+    def box(match):
+        names = ("x", "y", "w", "h") if match.group(1) == "box" else ("cw", "ch")
+        values = match.group(2).split()
+        if len(values) != len(names) or not all(value.isdigit() for value in values):
+            sys.exit(f"make_page: bad {match.group(0)}")
+        return 'style="%s"' % "; ".join(f"--{n}: {v}" for n, v in zip(names, values))
+    return re.sub(r'data-(box|size)="([^"]*)"', box, page)
+
+
 def main():
     if len(sys.argv) != 5:
         sys.exit("usage: make_page.py TEMPLATE ICON_MAP RESOURCE_IDS OUTPUT")
     template, icon_map, resource_ids, output = sys.argv[1:]
     svg = icon_svg(icon_map)
-    values = {"ICON_SVG": svg,
+    values = {"ICON_SVG": svg, "BOARD": board(),
               "ICON_URI": "data:image/svg+xml," + urllib.parse.quote(svg, safe="=:/' ")}
     values.update({key: html.escape(text) for key, text in resource_texts(resource_ids).items()})
     with open(template, encoding="utf-8") as source:
@@ -58,7 +81,7 @@ def main():
             sys.exit(f"make_page: nothing to put in for {match.group(0)}")
         return values[match.group(1)]
 
-    page = re.sub(r"@(\w+)@", substitute, page)
+    page = boxes(re.sub(r"@(\w+)@", substitute, page))
     with open(output, "w", encoding="utf-8") as target:
         target.write(page)
 

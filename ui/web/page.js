@@ -1,86 +1,48 @@
-// The page script, appended to the module's loader: lays the window out as the Windows dialog
-// template, draws the squares and turns clicks, keys and menu choices into the module's calls.
+// The page script, appended to the module's loader: measures the window's font for its dialog
+// units, draws the squares and turns clicks, keys and menu choices into the module's calls.
 // It knows no rule of the game; the module decides everything and asks for repaints.
 
 const LETTERS = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
 const SVG_NS = "http://www.w3.org/2000/svg";
 
-// Dialog units of an element's font: a quarter of the letters' average width and an eighth of
-// the line height, rounded to pixels as the dialog manager rounds them.
-function dialogUnits(element) {
-    const style = getComputedStyle(element);
+// Dialog units of a window's font at its unscaled size: a quarter of the letters' average
+// width and an eighth of the line height, rounded to pixels as the dialog manager rounds them.
+// The stylesheet lays the window out from the same two numbers; it assumes the usual font's,
+// and is told the real ones only when they differ, so that the page does not move.
+function dialogUnits(window) {
+    const style = getComputedStyle(window);
+    const size = parseFloat(style.getPropertyValue("--font-px"));
     const context = document.createElement("canvas").getContext("2d");
-    context.font = `${style.fontWeight} ${style.fontSize} ${style.fontFamily}`;
+    context.font = `${style.fontWeight} ${size}px ${style.fontFamily}`;
     const metrics = context.measureText(LETTERS);
     const width = Math.floor((Math.floor(metrics.width / 26) + 1) / 2);
     const height = Math.round(metrics.fontBoundingBoxAscent + metrics.fontBoundingBoxDescent);
-    const scale = (value, base, per) => Math.floor((value * base + per / 2) / per);
-    return { x: (v) => scale(v, width, 4), y: (v) => scale(v, height, 8), height };
-}
-
-// Position and size are scaled each on its own, as the dialog manager scales them.
-function place(element, units, [x, y, width, height]) {
-    Object.assign(element.style, {
-        left: `${units.x(x)}px`,
-        top: `${units.y(y)}px`,
-        width: `${units.x(width)}px`,
-        height: `${units.y(height)}px`,
-    });
-}
-
-function numbers(text) {
-    return text.split(" ").map(Number);
-}
-
-// Every element with a box in a client area, and the area's own size.
-function layOut(client) {
-    const units = dialogUnits(client);
-    const [width, height] = numbers(client.dataset.size);
-    client.style.width = `${units.x(width)}px`;
-    client.style.height = `${units.y(height)}px`;
-    for (const element of client.querySelectorAll("[data-box]")) {
-        place(element, units, numbers(element.dataset.box));
+    for (const [name, value] of [["--bux", width], ["--buy", height]]) {
+        if (Number(style.getPropertyValue(name)) !== value) {
+            window.style.setProperty(name, value);
+        }
     }
-    return units;
+    const scale = (value, base, per) => Math.floor((value * base + per / 2) / per);
+    return { x: (v) => scale(v, width, 4), y: (v) => scale(v, height, 8) };
 }
 
 let game = null;  // the module, once it is ready
-const client = document.getElementById("client");
-const board = document.getElementById("board");
+const root = document.documentElement;
 const statusLine = document.getElementById("status");
+const announcer = document.getElementById("announcer");
 const playButton = document.getElementById("play-o");
 const resetButton = document.getElementById("reset");
 const about = document.getElementById("about");
+const squares = [...document.querySelectorAll(".square")];
 
-// The frames, column by column, then the squares, row by row, as in the template; a frame's
-// top line runs half a line of text down, where a group box's title would stand.
-for (let column = 0; column < 3; ++column) {
-    for (let row = 0; row < 3; ++row) {
-        const frame = document.createElement("div");
-        frame.className = "frame";
-        frame.dataset.box = `${19 + 52 * column} ${17 + 40 * row} 53 44`;
-        board.append(frame);
-    }
-}
-const squares = [];
-for (let square = 0; square < 9; ++square) {
-    const button = document.createElement("button");
-    button.type = "button";
-    button.className = "square";
-    button.disabled = true;
-    button.dataset.box = `${20 + 52 * (square % 3)} ${22 + 40 * Math.floor(square / 3)} 51 38`;
-    button.append(document.createElementNS(SVG_NS, "svg"));
+const units = dialogUnits(document.querySelector("main.window"));
+const aboutUnits = dialogUnits(about);
+// A square's marks are drawn in its unscaled pixels; the picture scales with the window.
+const squareSize = [units.x(51), units.y(38)];
+
+squares.forEach((button, square) => {
     button.addEventListener("click", () => game?._qrv_click_square(square));
-    board.append(button);
-    squares.push(button);
-}
-const units = layOut(client);
-const titleDrop = Math.max(0, Math.floor(units.height / 2) - 1);
-for (const frame of board.querySelectorAll(".frame")) {
-    frame.style.top = `${parseFloat(frame.style.top) + titleDrop}px`;
-    frame.style.height = `${parseFloat(frame.style.height) - titleDrop}px`;
-}
-layOut(about.querySelector(".client"));
+});
 
 function svgElement(name, attributes) {
     const element = document.createElementNS(SVG_NS, name);
@@ -95,8 +57,7 @@ function svgElement(name, attributes) {
 // pixels of the square at 100% zoom; pixel centres lie half a unit in.
 function repaintSquare(square, mark, highlighted, name) {
     const button = squares[square];
-    const width = button.offsetWidth;
-    const height = button.offsetHeight;
+    const [width, height] = squareSize;
     const [left, top, right, bottom] = [4.5, 4.5, width - 5.5, height - 5.5];
     const svg = button.firstChild;
     svg.setAttribute("viewBox", `0 0 ${width} ${height}`);
@@ -117,48 +78,106 @@ function repaintSquare(square, mark, highlighted, name) {
     button.setAttribute("aria-label", name);
 }
 
-// The menus: a title opens its items; Escape, Tab, a choice or a click elsewhere closes them.
+// The menu bar is one tab stop (the title last focused); Left and Right move between the
+// titles, Down, Enter or Space opens a menu, an underlined letter chooses. A choice, or the
+// About box closing, gives the focus back to where it was before the menu opened.
 const titles = [...document.querySelectorAll(".menu-title")];
+const itemsOf = (title) => document.getElementById(title.getAttribute("aria-controls"));
+const buttonsOf = (title) => [...itemsOf(title).querySelectorAll("button")];
+const openTitle = () => titles.find((title) => title.getAttribute("aria-expanded") === "true");
+const byKey = (buttons, key) => buttons.find((button) => button.dataset.key === key.toLowerCase());
+let returnTo = null;
+
+function focusTitle(title) {
+    for (const other of titles) {
+        other.tabIndex = other === title ? 0 : -1;
+    }
+    title.focus();
+}
 
 function closeMenus() {
     for (const title of titles) {
         title.setAttribute("aria-expanded", "false");
-        document.getElementById(title.getAttribute("aria-controls")).hidden = true;
+        itemsOf(title).hidden = true;
     }
 }
 
-function openMenu(title) {
+function openMenu(title, last = false) {
+    if (!openTitle() && !returnTo) {
+        returnTo = document.activeElement;
+    }
     closeMenus();
+    focusTitle(title);
     title.setAttribute("aria-expanded", "true");
-    const items = document.getElementById(title.getAttribute("aria-controls"));
-    items.hidden = false;
-    items.querySelector("button").focus();
+    itemsOf(title).hidden = false;
+    buttonsOf(title).at(last ? -1 : 0).focus();
 }
+
+function restoreFocus(title) {
+    const target = returnTo;
+    returnTo = null;
+    if (target && target !== document.body && target.isConnected && !target.disabled &&
+        !target.closest("[hidden]")) {
+        target.focus();
+    } else {
+        focusTitle(title);
+    }
+}
+
+const step = (list, from, by) => list[(list.indexOf(from) + by + list.length) % list.length];
+
+document.querySelector(".menu-bar").addEventListener("pointerdown", () => {
+    if (!openTitle()) {
+        returnTo = document.activeElement;
+    }
+}, true);
 
 for (const title of titles) {
     title.addEventListener("click", () => {
-        if (title.getAttribute("aria-expanded") === "true") {
+        if (openTitle() === title) {
             closeMenus();
+            returnTo = null;
         } else {
             openMenu(title);
         }
     });
-    const items = document.getElementById(title.getAttribute("aria-controls"));
+    title.addEventListener("keydown", (event) => {
+        const moves = { ArrowLeft: -1, ArrowRight: 1 };
+        if (event.key in moves) {
+            focusTitle(step(titles, title, moves[event.key]));
+        } else if (event.key === "ArrowDown" || event.key === "ArrowUp") {
+            openMenu(title, event.key === "ArrowUp");
+        } else if (event.key === "Home" || event.key === "End") {
+            focusTitle(titles.at(event.key === "Home" ? 0 : -1));
+        } else if (!event.altKey && !event.ctrlKey && byKey(titles, event.key)) {
+            focusTitle(byKey(titles, event.key));
+        } else {
+            return;
+        }
+        event.preventDefault();
+    });
+    const items = itemsOf(title);
     items.addEventListener("keydown", (event) => {
-        const buttons = [...items.querySelectorAll("button")];
-        const at = buttons.indexOf(document.activeElement);
+        const buttons = buttonsOf(title);
+        const moves = { ArrowDown: 1, ArrowUp: -1, ArrowLeft: -1, ArrowRight: 1 };
         if (event.key === "ArrowDown" || event.key === "ArrowUp") {
-            const step = event.key === "ArrowDown" ? 1 : buttons.length - 1;
-            buttons[(at + step) % buttons.length].focus();
+            step(buttons, document.activeElement, moves[event.key]).focus();
         } else if (event.key === "ArrowLeft" || event.key === "ArrowRight") {
-            const step = event.key === "ArrowRight" ? 1 : titles.length - 1;
-            openMenu(titles[(titles.indexOf(title) + step) % titles.length]);
+            openMenu(step(titles, title, moves[event.key]));
+        } else if (event.key === "Home" || event.key === "End") {
+            buttons.at(event.key === "Home" ? 0 : -1).focus();
         } else if (event.key === "Escape") {
             closeMenus();
-            title.focus();
+            returnTo = null;
+            focusTitle(title);
         } else if (event.key === "Tab") {
+            // Tab leaves the menu bar from its title, whichever way it goes.
             closeMenus();
+            returnTo = null;
+            focusTitle(title);
             return;
+        } else if (!event.altKey && !event.ctrlKey && byKey(buttons, event.key)) {
+            byKey(buttons, event.key).click();
         } else {
             return;
         }
@@ -166,52 +185,124 @@ for (const title of titles) {
     });
 }
 document.addEventListener("pointerdown", (event) => {
-    if (!event.target.closest(".menu")) {
+    if (openTitle() && !event.target.closest(".menu")) {
         closeMenus();
+        returnTo = null;
     }
 });
+
+// The opponent: from the address, else the last one chosen on this browser; the address
+// always says which one plays, and a choice in the menu is remembered.
+const OPPONENTS = ["random", "network", "genetic"];  // kinds 1 to 3
+const STORAGE_KEY = "quorvane-opponent";
+
+function storage(value) {
+    try {  // storage may be switched off, or full
+        return value === undefined ? localStorage.getItem(STORAGE_KEY)
+                                   : localStorage.setItem(STORAGE_KEY, value);
+    } catch {
+        return null;
+    }
+}
+
+function showOpponent(kind) {
+    const url = new URL(location.href);
+    url.searchParams.set("opponent", OPPONENTS[kind - 1]);
+    history.replaceState(history.state, "", url);
+}
+
+function chooseOpponent(kind) {
+    game._qrv_choose_opponent(kind);
+    showOpponent(kind);
+}
 
 for (const item of document.querySelectorAll("[data-opponent]")) {
     item.addEventListener("click", () => {
         closeMenus();
-        game?._qrv_choose_opponent(Number(item.dataset.opponent));
+        if (game) {
+            const kind = Number(item.dataset.opponent);
+            chooseOpponent(kind);
+            storage(OPPONENTS[kind - 1]);
+        }
+        restoreFocus(titles[0]);
     });
 }
 
-// The About box opens 22 by 17 of its units from the top left of the window's client area.
+// The About box opens 22 by 17 of its units from the top left of the window's client area,
+// moved in where it would pass the edge of the view.
 document.getElementById("about-item").addEventListener("click", () => {
     closeMenus();
-    const aboutUnits = dialogUnits(about);
-    const origin = client.getBoundingClientRect();
     about.style.margin = "0";
-    about.style.left = `${origin.left + aboutUnits.x(22)}px`;
-    about.style.top = `${origin.top + aboutUnits.y(17)}px`;
     about.showModal();
+    const box = about.getBoundingClientRect();
+    const scale = box.width / (aboutUnits.x(225) + 2);
+    const origin = document.getElementById("client").getBoundingClientRect();
+    const inside = (start, size, room) => Math.max(0, Math.min(start, room - size));
+    about.style.left = `${inside(origin.left + aboutUnits.x(22) * scale, box.width,
+                                 root.clientWidth)}px`;
+    about.style.top = `${inside(origin.top + aboutUnits.y(17) * scale, box.height,
+                                root.clientHeight)}px`;
 });
 document.getElementById("about-ok").addEventListener("click", () => about.close());
+about.addEventListener("close", () => restoreFocus(titles[1]));
 
 playButton.addEventListener("click", () => game?._qrv_play_o());
 resetButton.addEventListener("click", () => game?._qrv_reset());
 
-// An optional seed in the address replaces the clock's, so that tests can replay a game.
-const seedText = new URLSearchParams(location.search).get("seed");
-const seed = /^\d{1,10}$/.test(seedText ?? "") && Number(seedText) < 2 ** 32 ? Number(seedText) : null;
+// Said once after each operation; emptied first and filled a moment later, so that the same
+// sentence twice in a row is said twice.
+let announcing = 0;
+function announce(sentence) {
+    announcer.textContent = "";
+    clearTimeout(announcing);
+    announcing = setTimeout(() => { announcer.textContent = sentence; }, 100);
+}
 
-const instance = await createQuorvane({
-    repaintSquare,
-    setStatusText: (text) => { statusLine.textContent = text; },
-    setLabels: (boardName, statusName) => {
-        board.setAttribute("aria-label", boardName);
-        statusLine.setAttribute("aria-label", statusName);
-    },
-    reportLibraryFailure: () => alert(
-        "Error...Failed to load the network!\n\nReload the page to play against it."),
-});
-if (instance._qrv_start(seed === null ? 0 : 1, seed ?? 0)) {
-    game = instance;
-    for (const button of [...squares, playButton, resetButton]) {
-        button.disabled = false;
+// Without the module there is no game: the status line says so (the console keeps the
+// browser's own error).
+function showFailure() {
+    if (!game) {
+        root.dataset.failed = "";
+        statusLine.textContent = statusLine.querySelector(".failure")?.textContent ??
+                                 statusLine.textContent;
     }
-    performance.mark("quorvane-ready");
-    document.documentElement.dataset.ready = "";
+}
+
+const params = new URLSearchParams(location.search);
+// An optional seed in the address replaces the clock's, so that tests can replay a game.
+const seedText = params.get("seed");
+const seed = /^\d{1,10}$/.test(seedText ?? "") && Number(seedText) < 2 ** 32 ? Number(seedText) : null;
+const chosen = OPPONENTS.indexOf(params.get("opponent")) + 1 || OPPONENTS.indexOf(storage()) + 1;
+
+try {
+    const instance = await createQuorvane({
+        repaintSquare,
+        setStatusText: (text) => { statusLine.textContent = text; },
+        setLabels: (boardName, statusName) => {
+            document.getElementById("board").setAttribute("aria-label", boardName);
+            statusLine.setAttribute("aria-label", statusName);
+        },
+        announce,
+        reportLibraryFailure: () => alert(
+            "Error...Failed to load the network!\n\nReload the page to play against it."),
+        onAbort: showFailure,
+    });
+    if (instance._qrv_start(seed === null ? 0 : 1, seed ?? 0)) {
+        game = instance;
+        if (chosen) {
+            chooseOpponent(chosen);
+        } else {
+            showOpponent(2);
+        }
+        for (const button of [...squares, playButton, resetButton]) {
+            button.disabled = false;
+        }
+        performance.mark("quorvane-ready");
+        root.dataset.ready = "";
+        navigator.serviceWorker?.register("sw.js").catch(() => {});
+    } else {
+        showFailure();
+    }
+} catch {
+    showFailure();
 }
