@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """The web page in headless Chromium: the time from navigation to the first clickable square,
-the size of quorvane.wasm and quorvane.js, raw and gzip-compressed, and the median time of one
-network-opponent move inside a WebAssembly module built as the page's is.
+the size of quorvane.wasm and quorvane.js and of the whole site, raw and gzip-compressed, and
+the median time of one network-opponent move inside a WebAssembly module built as the page's
+is.
 
     bench/web/web_bench.py [RUNS]     (default 20 page loads)
 
@@ -59,6 +60,15 @@ def main():
         packed += len(gzip.compress(data, 9))
     print(f"quorvane.js + quorvane.wasm: {raw / 1024:.1f} KiB raw, {packed / 1024:.1f} KiB gzip "
           f"({verdict(packed < 200 * 1024)}: under 200 KiB)")
+    site = os.path.join(BUILD, "site")
+    names = sorted(os.listdir(site))
+    sizes = []
+    for name in names:
+        with open(os.path.join(site, name), "rb") as file:
+            data = file.read()
+        sizes.append((len(data), len(gzip.compress(data, 9))))
+    print(f"the whole site, {len(names)} files: {sum(r for r, _ in sizes) / 1000:.1f} kB raw, "
+          f"{sum(g for _, g in sizes) / 1000:.1f} kB gzip")
 
     handler = functools.partial(QuietHandler, directory=BUILD)
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
@@ -69,13 +79,15 @@ def main():
         options.add_argument(argument)
     driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
     try:
-        # The browser's first page, then loads that fetch all three files again, then loads
-        # from the browser's cache.
+        # The browser's first page, then loads that fetch every file again (past the browser's
+        # cache and the page's service worker), then loads from the browser's caches.
         url = f"http://127.0.0.1:{server.server_port}/site/"
         first = ready_times(driver, url, 1)[0]
         driver.execute_cdp_cmd("Network.enable", {})
         driver.execute_cdp_cmd("Network.setCacheDisabled", {"cacheDisabled": True})
+        driver.execute_cdp_cmd("Network.setBypassServiceWorker", {"bypass": True})
         fetched = statistics.median(ready_times(driver, url, runs))
+        driver.execute_cdp_cmd("Network.setBypassServiceWorker", {"bypass": False})
         driver.execute_cdp_cmd("Network.setCacheDisabled", {"cacheDisabled": False})
         cached = statistics.median(ready_times(driver, url, runs))
         print(f"navigation to ready: {first:.0f} ms as the browser's first page; median of "

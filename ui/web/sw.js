@@ -1,11 +1,14 @@
 // The service worker: keeps the site's files, and only those, so that the page loads and
 // plays without the server. The cache's name changes with the files, so a new version is
-// fetched whole, and the caches of older versions are deleted once it takes over.
+// fetched whole, and the caches of older versions are deleted once it takes over. It takes
+// over at once: a page asks for all its files as it starts, so an open page of the older
+// version needs nothing more from it.
 const CACHE = "@CACHE@";
 const FILES = @FILES@;
 
 self.addEventListener("install", (event) => {
-    event.waitUntil(caches.open(CACHE).then((cache) => cache.addAll(FILES)));
+    event.waitUntil(caches.open(CACHE).then((cache) => cache.addAll(FILES))
+        .then(() => self.skipWaiting()));
 });
 
 self.addEventListener("activate", (event) => {
