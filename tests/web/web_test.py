@@ -190,8 +190,16 @@ def main():
             keyboard(driver, "play-o" if action == "p" else f"square-{action}")
         check_screen(driver, want, "keyboard")
         keyboard(driver, "file-title", Keys.ARROW_RIGHT)
-        for key in (Keys.ARROW_DOWN, Keys.ENTER):
-            driver.switch_to.active_element.send_keys(key)
+        driver.switch_to.active_element.send_keys(Keys.ARROW_DOWN)
+        # In forced colours the focused item keeps an outline, and a nought no light inside.
+        driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {
+            "features": [{"name": "forced-colors", "value": "active"}]})
+        assert driver.switch_to.active_element.value_of_css_property("outline-style") == "solid"
+        fills = driver.execute_script(
+            "return [...document.querySelectorAll('ellipse')].map(e => getComputedStyle(e).fill)")
+        assert fills and "rgb(240, 240, 240)" not in fills, fills
+        driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {"features": []})
+        driver.switch_to.active_element.send_keys(Keys.ENTER)
         assert driver.find_element(By.ID, "about").get_attribute("open") is not None
         driver.switch_to.active_element.send_keys(Keys.ESCAPE)
         assert driver.find_element(By.ID, "about").get_attribute("open") is None
