@@ -214,6 +214,18 @@ def main():
             click(driver, "4p0p")
             check_screen(driver, expected(kind, "4p0p"), f"opponent {name} restored")
 
+        # Each operation is said once, in a live region of its own: emptied at once and filled
+        # a moment later, so that the same sentence twice is said twice.
+        driver.execute_script(
+            "const a = document.getElementById('announcer'); window.spoken = [];"
+            "new MutationObserver(() => spoken.push(a.textContent))"
+            ".observe(a, {childList: true, characterData: true, subtree: true});")
+        for count in (2, 4):
+            click(driver, "r")
+            WebDriverWait(driver, 5).until(
+                lambda d: len(d.execute_script("return spoken")) >= count)
+        assert driver.execute_script("return spoken") == ["", "New game"] * 2
+
         # On a phone, in each state, every control is large enough and the About box fits.
         driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
             "width": 390, "height": 844, "deviceScaleFactor": 3, "mobile": True})
