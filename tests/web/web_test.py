@@ -121,7 +121,8 @@ def keyboard(driver, target, key=Keys.SPACE):
     """Tab or Shift+Tab from the focused control to the target, then the key."""
     order = ["file-title", *(f"square-{square}" for square in range(9)), "play-o", "reset"]
     where = driver.execute_script(
-        "const e = document.activeElement; const squares = [...document.querySelectorAll('.square')];"
+        "const e = document.activeElement;"
+        "const squares = [...document.querySelectorAll('.square')];"
         "return squares.includes(e) ? 'square-' + squares.indexOf(e) : e.id;")
     distance = order.index(target) - order.index(where)
     for _ in range(abs(distance)):

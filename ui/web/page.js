@@ -9,8 +9,8 @@ const SVG_NS = "http://www.w3.org/2000/svg";
 // width and an eighth of the line height, rounded to pixels as the dialog manager rounds them.
 // The stylesheet lays the window out from the same two numbers; it assumes the usual font's,
 // and is told the real ones only when they differ, so that the page does not move.
-function dialogUnits(window) {
-    const style = getComputedStyle(window);
+function dialogUnits(frame) {
+    const style = getComputedStyle(frame);
     const size = parseFloat(style.getPropertyValue("--font-px"));
     const context = document.createElement("canvas").getContext("2d");
     context.font = `${style.fontWeight} ${size}px ${style.fontFamily}`;
@@ -19,7 +19,7 @@ function dialogUnits(window) {
     const height = Math.round(metrics.fontBoundingBoxAscent + metrics.fontBoundingBoxDescent);
     for (const [name, value] of [["--bux", width], ["--buy", height]]) {
         if (Number(style.getPropertyValue(name)) !== value) {
-            window.style.setProperty(name, value);
+            frame.style.setProperty(name, value);
         }
     }
     const scale = (value, base, per) => Math.floor((value * base + per / 2) / per);
@@ -53,8 +53,8 @@ function svgElement(name, attributes) {
     return element;
 }
 
-// The figure's box is inset by 4 at the left and top and by 6 at the right and bottom, in
-// pixels of the square at 100% zoom; pixel centres lie half a unit in.
+// The figure's box is inset by 4 at the left and top and by 6 at the right and bottom, in the
+// square's unscaled pixels; pixel centres lie half a unit in.
 function repaintSquare(square, mark, highlighted, name) {
     const button = squares[square];
     const [width, height] = squareSize;
@@ -260,11 +260,11 @@ function announce(sentence) {
 
 // Without the module there is no game: the status line says so (the console keeps the
 // browser's own error).
+const failure = statusLine.querySelector(".failure").textContent;
 function showFailure() {
     if (!game) {
         root.dataset.failed = "";
-        statusLine.textContent = statusLine.querySelector(".failure")?.textContent ??
-                                 statusLine.textContent;
+        statusLine.textContent = failure;
     }
 }
 
@@ -292,7 +292,7 @@ try {
         if (chosen) {
             chooseOpponent(chosen);
         } else {
-            showOpponent(2);
+            showOpponent(2);  // the network opponent, which plays unless another is chosen
         }
         for (const button of [...squares, playButton, resetButton]) {
             button.disabled = false;
