@@ -4,7 +4,7 @@ the About box's texts from the program's resources, and the board. Boxes in dial
 become custom properties that the stylesheet scales, so that the page is laid out before any
 script runs.
 
-Usage: make_page.py index.html program_icon.txt resource_ids.h output.html
+Usage: make_page.py index.html program_icon.txt resource_ids.h game_state.h output.html
 """
 import html
 import os
@@ -44,6 +44,15 @@ def resource_texts(header_path):
         return dict(re.findall(r'#define\s+(QRV_ABOUT_\w+)\s+"([^"]*)"', header.read()))
 
 
+def opening_text(header_path):
+    """The status line's first text, shown before the module starts, as the module sets it."""
+    with open(header_path, encoding="ascii") as header:
+        match = re.search(r'kOpeningText\[\]\s*=\s*"([^"\\]*)"', header.read())
+    if not match:
+        sys.exit(f"make_page: no opening text in {header_path}")
+    return match.group(1)
+
+
 def board():
     """The frames, column by column, then the squares, row by row, as in the Windows template."""
     frames = [f'<div class="frame" data-box="{19 + 52 * column} {17 + 40 * row} 53 44"></div>'
@@ -66,11 +75,12 @@ def boxes(page):
 
 
 def main():
-    if len(sys.argv) != 5:
-        sys.exit("usage: make_page.py TEMPLATE ICON_MAP RESOURCE_IDS OUTPUT")
-    template, icon_map, resource_ids, output = sys.argv[1:]
+    if len(sys.argv) != 6:
+        sys.exit("usage: make_page.py TEMPLATE ICON_MAP RESOURCE_IDS GAME_STATE OUTPUT")
+    template, icon_map, resource_ids, game_state, output = sys.argv[1:]
     svg = icon_svg(icon_map)
     values = {"ICON_SVG": svg, "BOARD": board(),
+              "OPENING_TEXT": html.escape(opening_text(game_state)),
               "ICON_URI": "data:image/svg+xml," + urllib.parse.quote(svg, safe="=:/' ")}
     values.update({key: html.escape(text) for key, text in resource_texts(resource_ids).items()})
     with open(template, encoding="utf-8") as source:
