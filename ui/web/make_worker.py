@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes the service worker from its template: the site's files, in name order, and a cache
 name made of the project's version and a hash of those files' names and contents, so that the
-same files always give the same worker.
+same files always give the same worker. It goes out without its comments.
 
 Usage: make_worker.py sw.js VERSION output.js FILE...
 """
@@ -9,6 +9,8 @@ import hashlib
 import json
 import os
 import sys
+
+import shrink
 
 
 def main():
@@ -29,7 +31,7 @@ def main():
     worker = worker.replace("@CACHE@", f"quorvane-{version}-{digest.hexdigest()[:16]}")
     worker = worker.replace("@FILES@", json.dumps(files))
     with open(output, "w", encoding="utf-8", newline="\n") as target:
-        target.write(worker)
+        target.write(shrink.shrink_script(worker))
 
 
 if __name__ == "__main__":
