@@ -257,7 +257,9 @@ def main():
                                   "/icon-512.png"}, Site.requested
         server.shutdown()
         server.server_close()
-        load(driver, port, "&opponent=network")
+        driver.refresh()
+        WebDriverWait(driver, 20).until(
+            lambda d: d.execute_script("return 'ready' in document.documentElement.dataset"))
         click(driver, "4p")
         check_screen(driver, expected(2, "4p"), "offline")
     finally:
