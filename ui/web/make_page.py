@@ -12,6 +12,7 @@ import re
 import sys
 import urllib.parse
 
+sys.dont_write_bytecode = True  # the build leaves the source tree as it was
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "resources"))
 import make_icon  # noqa: E402  (the pixel-map reader the Windows icon is made with)
 

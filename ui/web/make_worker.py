@@ -10,7 +10,8 @@ import json
 import os
 import sys
 
-import shrink
+sys.dont_write_bytecode = True  # the build leaves the source tree as it was
+import shrink  # noqa: E402
 
 
 def main():
