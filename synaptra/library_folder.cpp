@@ -2,8 +2,8 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
-#include <string>
 
 #if defined(_WIN32)
 #include <io.h>
@@ -27,49 +27,41 @@ void AnchorInThisLibrary() {}
 
 #if defined(_WIN32)
 
-// The longest path the system's wide-character functions take.
+// The longest path the system's wide-character functions take, its terminating zero included.
 constexpr DWORD kMaxWidePath = 32768;
 
-// The library's full file name in wide characters, read whole however long it is; false when
-// it cannot be, never a cut path.
-bool LibraryFileName(std::wstring& name) {
+// Writes the library's full file name into path (kMaxWidePath characters) and returns the length
+// of its folder with the last separator; 0 when the name cannot be read whole: never a cut path.
+std::size_t LibraryFolder(wchar_t* path) {
     HMODULE module = nullptr;
     if (!GetModuleHandleExW(
             GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
             reinterpret_cast<LPCWSTR>(&AnchorInThisLibrary), &module)) {
-        return false;
+        return 0;
     }
-    for (DWORD size = MAX_PATH;; size *= 2) {
-        name.resize(size);
-        SetLastError(ERROR_SUCCESS);
-        const DWORD length = GetModuleFileNameW(module, name.data(), size);
-        if (length == 0) {
-            return false;
-        }
-        if (length < size && GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
-            name.resize(length);
-            return true;
-        }
-        if (size >= kMaxWidePath) {
-            return false;
-        }
+    SetLastError(ERROR_SUCCESS);
+    const DWORD length = GetModuleFileNameW(module, path, kMaxWidePath);
+    if (length == 0 || length >= kMaxWidePath || GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
+        return 0;
     }
+    std::size_t folder = length;
+    while (folder > 0 && path[folder - 1] != L'\\' && path[folder - 1] != L'/') {
+        --folder;
+    }
+    return folder;
 }
 
-// Appends 8-bit text of the ANSI code page in wide characters.
-bool AppendAnsi(const char* text, std::wstring& wide) {
-    const int length = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text, -1, nullptr, 0);
-    if (length <= 0) {
-        return false;
+// Writes 8-bit text of the ANSI code page in wide characters at path[start], with its
+// terminating zero; false, with the reason, when it is no text of the code page or does not fit.
+bool AppendAnsi(const char* text, wchar_t* path, std::size_t start, const char*& reason) {
+    if (MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text, -1, path + start,
+                            static_cast<int>(kMaxWidePath - start)) > 0) {
+        return true;
     }
-    const std::size_t start = wide.size();
-    wide.resize(start + static_cast<std::size_t>(length));
-    if (MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text, -1, wide.data() + start, length) !=
-        length) {
-        return false;
-    }
-    wide.resize(wide.size() - 1);  // the terminating zero
-    return true;
+    reason = GetLastError() == ERROR_INSUFFICIENT_BUFFER
+                 ? std::strerror(ENAMETOOLONG)
+                 : "the file name is not text of the code page";
+    return false;
 }
 
 #endif
@@ -81,14 +73,14 @@ namespace {
 
 #if defined(_WIN32)
 
-std::FILE* OpenRegularFile(const std::wstring& path, const char*& reason) {
+std::FILE* OpenRegularFile(const wchar_t* path, const char*& reason) {
     // A folder would only fail to open as "Permission denied".
-    const DWORD attributes = GetFileAttributesW(path.c_str());
+    const DWORD attributes = GetFileAttributesW(path);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         reason = kNotRegularFile;
         return nullptr;
     }
-    std::FILE* file = _wfopen(path.c_str(), L"rb");
+    std::FILE* file = _wfopen(path, L"rb");
     if (file == nullptr) {
         reason = std::strerror(errno);
         return nullptr;
@@ -154,28 +146,28 @@ std::FILE* OpenBesideLibrary(const char* name, const char*& reason) {
     reason = "the library's folder cannot be found";
 #if defined(__EMSCRIPTEN__)
     // Linked into the web module, whose file system holds the weights at its root.
-    std::string path = IsAbsolutePath(name) ? "" : "/";
-    path += name;
-    return OpenRegularFile(path.c_str(), reason);
-#elif defined(_WIN32)
-    // The wide forms: the ANSI ones would turn every character of the folder outside the code
-    // page into '?'.
-    std::wstring path;
-    if (!IsAbsolutePath(name)) {
-        if (!LibraryFileName(path)) {
-            return nullptr;
-        }
-        const std::size_t separator = path.find_last_of(L"\\/");
-        if (separator == std::wstring::npos) {
-            return nullptr;
-        }
-        path.resize(separator + 1);
-    }
-    if (!AppendAnsi(name, path)) {
-        reason = "the file name is not text of the code page";
+    char path[PATH_MAX];
+    const int length =
+        std::snprintf(path, sizeof path, "%s%s", IsAbsolutePath(name) ? "" : "/", name);
+    if (length < 0 || static_cast<std::size_t>(length) >= sizeof path) {
+        reason = std::strerror(ENAMETOOLONG);
         return nullptr;
     }
     return OpenRegularFile(path, reason);
+#elif defined(_WIN32)
+    // The wide forms: the ANSI ones would turn every character of the folder outside the code
+    // page into '?'. The path is on the heap: the longest one takes 64 KiB.
+    auto* path = static_cast<wchar_t*>(std::malloc(kMaxWidePath * sizeof(wchar_t)));
+    if (path == nullptr) {
+        reason = std::strerror(ENOMEM);
+        return nullptr;
+    }
+    std::size_t folder = 0;
+    const bool found = IsAbsolutePath(name) || (folder = LibraryFolder(path)) != 0;
+    std::FILE* file =
+        found && AppendAnsi(name, path, folder, reason) ? OpenRegularFile(path, reason) : nullptr;
+    std::free(path);
+    return file;
 #else
     if (IsAbsolutePath(name)) {
         return OpenRegularFile(name, reason);

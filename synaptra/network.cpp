@@ -1,7 +1,6 @@
 #include "synaptra/network.h"
 
 #include <cstring>
-#include <new>
 
 namespace synaptra {
 
@@ -27,18 +26,6 @@ constexpr std::array<std::uint32_t, 256> kCrcTable = MakeCrcTable();
 std::uint32_t ReadU32(const unsigned char* bytes) {
     return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
            static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-}
-
-void AppendU32(std::vector<unsigned char>& bytes, std::uint32_t value) {
-    for (int shift = 0; shift < 32; shift += 8) {
-        bytes.push_back(static_cast<unsigned char>(value >> shift));
-    }
-}
-
-std::uint32_t FloatBits(float value) {
-    std::uint32_t bits = 0;
-    std::memcpy(&bits, &value, sizeof bits);
-    return bits;
 }
 
 float BitsFloat(std::uint32_t bits) {
@@ -164,9 +151,7 @@ LoadError ParseNetwork(const unsigned char* data, std::size_t size, Network& net
     const unsigned char* floats =
         data + kHeaderFixedBytes + 4 * static_cast<std::size_t>(layerCount);
     Network loaded;
-    try {
-        loaded.parameters.resize(parameterCount);
-    } catch (const std::bad_alloc&) {
+    if (!loaded.parameters.assign(parameterCount, 0.0f)) {
         return LoadError::kOutOfMemory;
     }
     for (std::size_t i = 0; i < parameterCount; ++i) {
@@ -180,22 +165,6 @@ LoadError ParseNetwork(const unsigned char* data, std::size_t size, Network& net
     loaded.sizes = sizes;
     network = std::move(loaded);
     return LoadError::kNone;
-}
-
-std::vector<unsigned char> SerializeNetwork(const Network& network) {
-    std::vector<unsigned char> bytes;
-    bytes.reserve(FileSize(network.layerCount, network.sizes.data()));
-    AppendU32(bytes, kMagic);
-    AppendU32(bytes, kFormatVersion);
-    AppendU32(bytes, network.layerCount);
-    for (std::uint32_t layer = 0; layer < network.layerCount; ++layer) {
-        AppendU32(bytes, network.sizes[layer]);
-    }
-    for (float value : network.parameters) {
-        AppendU32(bytes, FloatBits(value));
-    }
-    AppendU32(bytes, Crc32(bytes.data(), bytes.size()));
-    return bytes;
 }
 
 namespace {

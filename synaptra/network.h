@@ -6,7 +6,9 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <vector>
+#include <cstdlib>
+#include <cstring>
+#include <utility>
 
 namespace synaptra {
 
@@ -25,12 +27,75 @@ inline constexpr std::uint32_t kMaxLayerWidth = 64;
 // No valid file comes near this; anything larger is refused before it is parsed.
 inline constexpr std::size_t kMaxFileSize = 64 * 1024;
 
+// A network's floats in one block of the C heap. The library links no C++ runtime: no
+// containers, and no operator new, which throws.
+class Parameters {
+public:
+    using iterator = float*;
+    using const_iterator = const float*;
+
+    Parameters() = default;
+    Parameters(const Parameters&) = delete;
+    Parameters& operator=(const Parameters&) = delete;
+    Parameters(Parameters&& other) noexcept
+        : values_(std::exchange(other.values_, nullptr)), size_(std::exchange(other.size_, 0)) {}
+    Parameters& operator=(Parameters&& other) noexcept {
+        if (this != &other) {
+            std::free(values_);
+            values_ = std::exchange(other.values_, nullptr);
+            size_ = std::exchange(other.size_, 0);
+        }
+        return *this;
+    }
+    ~Parameters() { std::free(values_); }
+
+    // count copies of value; false, and empty, when there is no memory for them.
+    bool assign(std::size_t count, float value) {
+        std::free(values_);
+        values_ = nullptr;
+        size_ = 0;
+        if (count == 0) {
+            return true;
+        }
+        values_ = static_cast<float*>(std::malloc(count * sizeof(float)));
+        if (values_ == nullptr) {
+            return false;
+        }
+        size_ = count;
+        for (float& each : *this) {
+            each = value;
+        }
+        return true;
+    }
+
+    float* data() { return values_; }
+    const float* data() const { return values_; }
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    float& operator[](std::size_t i) { return values_[i]; }
+    const float& operator[](std::size_t i) const { return values_[i]; }
+    float* begin() { return values_; }
+    float* end() { return values_ + size_; }
+    const float* begin() const { return values_; }
+    const float* end() const { return values_ + size_; }
+
+    // Bit for bit, as the file stores them.
+    friend bool operator==(const Parameters& a, const Parameters& b) {
+        return a.size_ == b.size_ &&
+               (a.size_ == 0 || std::memcmp(a.values_, b.values_, a.size_ * sizeof(float)) == 0);
+    }
+
+private:
+    float* values_ = nullptr;
+    std::size_t size_ = 0;
+};
+
 struct Network {
     std::uint32_t layerCount = 0;  // 0: no network
     std::array<std::uint32_t, kMaxLayerCount> sizes{};
     // Layer by layer from the first hidden one: the weights row by row ([out][in]), then the
     // biases ([out]).
-    std::vector<float> parameters;
+    Parameters parameters;
 
     bool Ready() const { return layerCount != 0; }
 };
@@ -64,9 +129,6 @@ std::size_t FileSize(std::uint32_t layerCount, const std::uint32_t* sizes);
 // Checks and decodes a whole weights file. On any error `network` is left empty; nothing is
 // read outside [data, data + size) and nothing is allocated before the sizes are checked.
 LoadError ParseNetwork(const unsigned char* data, std::size_t size, Network& network);
-
-// The file bytes of a network whose sizes and parameter count are valid.
-std::vector<unsigned char> SerializeNetwork(const Network& network);
 
 // Scores of the nine squares for an input of kInputCount values.
 void Forward(const Network& network, const float* input, float* scores);

@@ -2,9 +2,9 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <new>
-#include <vector>
+#include <utility>
 
 #include "synaptra/library_folder.h"
 #include "synaptra/network.h"
@@ -23,36 +23,54 @@ synaptra::Network network;
 // system's texts it copies do not outlive the next call into the C library.
 char lastError[128] = "";
 
+// Copied by hand, cut to fit: snprintf would bring mingw's whole printf into Synaptra.dll.
 bool Refuse(const char* reason) {
-    std::snprintf(lastError, sizeof lastError, "%s", reason);
+    std::size_t length = 0;
+    for (; reason[length] != '\0' && length + 1 < sizeof lastError; ++length) {
+        lastError[length] = reason[length];
+    }
+    lastError[length] = '\0';
     return false;
 }
 
+// A whole weights file in memory, from the C heap.
+struct FileBytes {
+    unsigned char* data = nullptr;
+    std::size_t size = 0;
+    FileBytes() = default;
+    FileBytes(const FileBytes&) = delete;
+    FileBytes& operator=(const FileBytes&) = delete;
+    ~FileBytes() { std::free(data); }
+};
+
 // Reads at most one byte more than any valid file may hold, so that an oversized file is
 // recognised without reading it all.
-bool ReadWeightsFile(const char* name, std::vector<unsigned char>& bytes) {
+bool ReadWeightsFile(const char* name, FileBytes& bytes) {
     const char* reason = "";
     std::FILE* file = synaptra::OpenBesideLibrary(name, reason);
     if (file == nullptr) {
         return Refuse(reason);
     }
-    bytes.resize(synaptra::kMaxFileSize + 1);
+    bytes.data = static_cast<unsigned char*>(std::malloc(synaptra::kMaxFileSize + 1));
+    if (bytes.data == nullptr) {
+        std::fclose(file);
+        return Refuse(synaptra::DescribeLoadError(synaptra::LoadError::kOutOfMemory));
+    }
     errno = 0;
-    const std::size_t count = std::fread(bytes.data(), 1, bytes.size(), file);
+    bytes.size = std::fread(bytes.data, 1, synaptra::kMaxFileSize + 1, file);
     const bool failed = std::ferror(file) != 0;
     const int error = errno;
     std::fclose(file);
-    bytes.resize(count);
     return !failed || Refuse(error != 0 ? std::strerror(error) : "read error");
 }
 
 bool LoadNetwork(const char* name) {
-    std::vector<unsigned char> bytes;
+    FileBytes bytes;
     if (!ReadWeightsFile(name, bytes)) {
         return false;
     }
     synaptra::Network loaded;
-    const synaptra::LoadError error = synaptra::ParseNetwork(bytes.data(), bytes.size(), loaded);
+    const synaptra::LoadError error = synaptra::ParseNetwork(bytes.data, bytes.size, loaded);
     if (error != synaptra::LoadError::kNone) {
         return Refuse(synaptra::DescribeLoadError(error));
     }
@@ -66,13 +84,7 @@ bool LoadNetwork(const char* name) {
 SYNAPTRA_EXPORT int InitNet(const char* weightsFileName) {
     // The old network goes first: a failed load must not leave it answering.
     network = synaptra::Network{};
-    try {
-        return LoadNetwork(weightsFileName) ? 1 : 0;
-    } catch (const std::bad_alloc&) {
-        network = synaptra::Network{};
-        Refuse(synaptra::DescribeLoadError(synaptra::LoadError::kOutOfMemory));
-        return 0;
-    }
+    return LoadNetwork(weightsFileName) ? 1 : 0;
 }
 
 // Optional: a library without it is still whole, callers look it up by name.

@@ -8,13 +8,14 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
 #include "netlib/network_binding.h"
 #include "opponents/pattern_table.h"
 #include "resources/pattern_strings.h"
-#include "synaptra/network.h"
+#include "synaptra/weights_writer.h"
 #include "trainer/target_search.h"
 
 namespace {
@@ -64,7 +65,10 @@ synaptra::Network InitialNetwork() {
     network.layerCount = 3;
     network.sizes = {kInputCount, kHiddenCount, kOutputCount};
     const Layout layout;
-    network.parameters.assign(layout.total, 0.0f);
+    if (!network.parameters.assign(layout.total, 0.0f)) {
+        std::fputs("qrv_trainer: out of memory\n", stderr);
+        std::exit(1);
+    }
     std::uint32_t state = kInitialSeed;
     const float range1 = 1.0f / std::sqrt(static_cast<float>(kInputCount));
     const float range2 = 1.0f / std::sqrt(static_cast<float>(kHiddenCount));

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "synaptra/network.h"
+#include "synaptra/weights_writer.h"
 
 namespace {
 

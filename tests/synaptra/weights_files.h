@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "synaptra/network.h"
+#include "synaptra/weights_writer.h"
 
 namespace synaptra::testing {
 
