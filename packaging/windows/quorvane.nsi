@@ -11,6 +11,8 @@ Unicode true
 ; A 64-bit setup program, like the game it installs.
 Target amd64-unicode
 SetCompressor /SOLID lzma
+; No file times of the build in the setup program: each build gives the same bytes.
+SetDateSave off
 RequestExecutionLevel user
 ManifestDPIAware true
 

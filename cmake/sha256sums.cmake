@@ -1,0 +1,23 @@
+# Writes SHA256SUMS beside the release files, in the form `sha256sum -c` reads.
+#   cmake -DQRV_SUMS_FILES=<file;...> -P sha256sums.cmake
+# or as a CPack post-build script, for the packages CPack has just written.
+if(NOT DEFINED QRV_SUMS_FILES)
+    set(QRV_SUMS_FILES ${CPACK_PACKAGE_FILES})
+endif()
+if(NOT QRV_SUMS_FILES)
+    message(FATAL_ERROR "sha256sums.cmake: no files to sum")
+endif()
+list(GET QRV_SUMS_FILES 0 first)
+get_filename_component(folder "${first}" DIRECTORY)
+set(sums "")
+foreach(file IN LISTS QRV_SUMS_FILES)
+    get_filename_component(file_folder "${file}" DIRECTORY)
+    if(NOT file_folder STREQUAL folder)
+        message(FATAL_ERROR "sha256sums.cmake: ${file} is not in ${folder}")
+    endif()
+    file(SHA256 "${file}" hash)
+    get_filename_component(name "${file}" NAME)
+    string(APPEND sums "${hash}  ${name}\n")
+endforeach()
+file(WRITE "${folder}/SHA256SUMS" "${sums}")
+message(STATUS "Wrote ${folder}/SHA256SUMS")
