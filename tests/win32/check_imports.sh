@@ -1,6 +1,7 @@
 #!/bin/sh
-# Fails when a Windows binary imports any DLL but the system's own, or lacks ASLR (with 64-bit
-# addresses) or DEP.
+# Fails when a Windows binary imports any DLL but the system's own, lacks ASLR (with 64-bit
+# addresses) or DEP, or outgrows its size: the network library links none of the C++ runtime,
+# which would multiply it.
 # Usage: check_imports.sh OBJDUMP BINARY...
 set -u
 objdump="$1"
@@ -11,6 +12,16 @@ for binary in "$@"; do
         echo "cannot read the imports of $binary" >&2
         status=1
         continue
+    fi
+    case "$(basename "$binary")" in
+        quorvane.exe) budget=65536 ;;
+        Synaptra.dll) budget=32768 ;;
+        *) budget="" ;;
+    esac
+    size=$(wc -c <"$binary")
+    if [ -n "$budget" ] && [ "$size" -gt "$budget" ]; then
+        echo "$binary: $size bytes, more than $budget" >&2
+        status=1
     fi
     names=$(printf "%s\n" "$headers" | sed -n 's/^[[:space:]]*DLL Name: //p')
     for flag in DYNAMIC_BASE NX_COMPAT HIGH_ENTROPY_VA; do
