@@ -1,7 +1,7 @@
 #include "netlib/network_binding.h"
 
-#include <cstdio>
 #include <cstring>
+#include <initializer_list>
 
 #include "rules/random.h"
 
@@ -23,17 +23,35 @@ Proc LookUp(seam::LibraryHandle library, const char* name) {
     return reinterpret_cast<Proc>(seam::FindEntryPoint(library, name));
 }
 
+// Joins the texts into out (size bytes, terminated); false, with as much as fits, when they do
+// not fit. Not snprintf: on Windows that brings mingw's whole printf, floating point and all, into
+// a program that formats no number.
+bool Join(char* out, std::size_t size, std::initializer_list<const char*> texts) {
+    std::size_t used = 0;
+    for (const char* text : texts) {
+        for (; *text != '\0'; ++text) {
+            if (used + 1 >= size) {
+                out[used] = '\0';
+                return false;
+            }
+            out[used++] = *text;
+        }
+    }
+    out[used] = '\0';
+    return true;
+}
+
 // Records the failure when asked for, and says no. The system's texts often start with the path
 // itself, which the path field already holds.
 bool Fail(LoadFailure* failure, const char* path, const char* reason) {
     if (failure != nullptr) {
-        std::snprintf(failure->Path, sizeof failure->Path, "%s", path);
+        Join(failure->Path, sizeof failure->Path, {path});
         const std::size_t length = std::strlen(path);
         if (length > 0 && std::strncmp(reason, path, length) == 0 &&
             std::strncmp(reason + length, ": ", 2) == 0) {
             reason += length + 2;
         }
-        std::snprintf(failure->Reason, sizeof failure->Reason, "%s", reason);
+        Join(failure->Reason, sizeof failure->Reason, {reason});
     }
     return false;
 }
@@ -46,9 +64,7 @@ bool LoadNetworkLibrary(NetworkBinding& binding, const char* folder, LoadFailure
         return Fail(failure, "", "the network library is already loaded or has no folder");
     }
     char path[kMaxLibraryPath];
-    const int length =
-        std::snprintf(path, sizeof path, "%s%s", folder, seam::kNetworkLibraryFileName);
-    if (length < 0 || static_cast<std::size_t>(length) >= sizeof path) {
+    if (!Join(path, sizeof path, {folder, seam::kNetworkLibraryFileName})) {
         return Fail(failure, folder, "the folder's name is too long");
     }
     binding.Library = seam::OpenLibrary(path);
@@ -64,13 +80,13 @@ bool LoadNetworkLibrary(NetworkBinding& binding, const char* folder, LoadFailure
                                                           : nullptr;
     if (missing != nullptr) {
         char reason[64];
-        std::snprintf(reason, sizeof reason, "it has no entry point %s", missing);
+        Join(reason, sizeof reason, {"it has no entry point ", missing});
         return Fail(failure, path, reason);
     }
     binding.NetLastError = LookUp<NetLastErrorProc>(binding.Library, "NetLastError");
     if (binding.InitNet(kWeightsFileName) == 0) {
         // The library reads the weights from its own folder, which is this one.
-        std::snprintf(path, sizeof path, "%s%s", folder, kWeightsFileName);
+        Join(path, sizeof path, {folder, kWeightsFileName});
         const char* reason = binding.NetLastError != nullptr ? binding.NetLastError() : nullptr;
         return Fail(
             failure, path,
@@ -89,7 +105,7 @@ bool LoadNetworkLibrary(NetworkBinding& binding, LoadFailure* failure) {
 
 bool StartNetworkLibrary(NetworkBinding& binding, void (*reportFailure)(const LoadFailure&)) {
     SeedRandom(seam::MillisecondClock());
-    LoadFailure failure;
+    LoadFailure failure{};
     const bool ready = LoadNetworkLibrary(binding, &failure);
     if (!ready && reportFailure != nullptr) {
         reportFailure(failure);

@@ -36,9 +36,11 @@ struct NetworkBinding {
 
 // Why the network is not ready, for a person to read: the file the binding tried (empty when
 // it got no path to try) and the reason.
+// Value-initialise it (`LoadFailure failure{};`): member initialisers would make the compiler
+// keep a 4.5 KiB image of an empty one in each program, to copy from.
 struct LoadFailure {
-    char Path[kMaxLibraryPath] = "";
-    char Reason[512] = "";
+    char Path[kMaxLibraryPath];
+    char Reason[512];
 };
 
 // Loads the network library from `folder` (which ends in a path separator), looks up its three

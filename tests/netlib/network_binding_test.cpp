@@ -86,7 +86,7 @@ class BindingFailures : public ::testing::TestWithParam<FailureCase> {};
 TEST_P(BindingFailures, SayNoKeepWhatWasFoundAndTellWhy) {
     const FailureCase& c = GetParam();
     NetworkBinding binding;
-    LoadFailure failure;
+    LoadFailure failure{};
     EXPECT_FALSE(LoadNetworkLibrary(binding, FakeFolder(c.variant).c_str(), &failure));
     EXPECT_EQ(binding.Library != nullptr, c.loaded);
     EXPECT_EQ(HasNetMove(binding), c.hasNetMove);
