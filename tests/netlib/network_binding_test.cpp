@@ -122,7 +122,7 @@ TEST(Binding, RefusesALibraryThatIsNoWholeFileBeforeTheLoaderSeesIt) {
             fs::resize_file(library, static_cast<std::uintmax_t>(cut));
         }
         NetworkBinding binding;
-        LoadFailure failure;
+        LoadFailure failure{};
         EXPECT_FALSE(LoadNetworkLibrary(binding, (folder.string() + "/").c_str(), &failure));
         EXPECT_EQ(binding.Library, nullptr);
         EXPECT_STREQ(failure.Reason, cut < 0 ? "not a regular file" : "truncated") << cut;
