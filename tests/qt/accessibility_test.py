@@ -2,14 +2,22 @@
 """Plays the Linux program through the accessibility bus, as a screen reader user would.
 
     accessibility_test.py PROGRAM FAKE_LIBRARY_DIR
+    accessibility_test.py --orca PROGRAM
 
 In a session bus and an X display of its own, with the accessibility bus enabled, starts a copy
 of PROGRAM beside the fake network library of FAKE_LIBRARY_DIR and plays a won game through the
 squares' and buttons' actions, checking the tree's names, roles and status text after every
 move and the events that announce the changes. Prints the tree at the start and at the end.
+
+With --orca, plays a short game by keyboard against the genetic algorithm with PROGRAM where it
+stands (beside the real library), under the screen reader Orca, and checks what Orca spoke.
+Exits with 77 when Orca cannot start at all.
 """
+import datetime
 import os
+import re
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -110,6 +118,138 @@ def press(node):
     action.doAction(0)
 
 
+class ScreenReader:
+    """Orca on the accessibility bus, writing every utterance to its debug log. The log is
+    complete only once Orca has ended, so each step is time-stamped here and the utterances are
+    given to the steps by their time stamps afterwards."""
+    SPEECH = re.compile(r"^(\d\d:\d\d:\d\d\.\d{6}) - SPEECH OUTPUT: '(.*)' ?(\{.*\})?$")
+
+    def __init__(self, folder):
+        import pyatspi
+        self.log = os.path.join(folder, "orca.log")
+        self.marks = []
+        if shutil.which("orca") is None:
+            skip("orca is not installed")
+        self.process = subprocess.Popen(
+            ["orca", "--replace", "--user-prefs", folder, "--debug-file", self.log],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        desktop = pyatspi.Registry.getDesktop(0)
+        deadline = time.time() + 120
+        while not any(a is not None and a.name == "orca" for a in desktop):
+            if self.process.poll() is not None or time.time() > deadline:
+                skip("Orca did not start (exit status %s)" % self.process.poll())
+            time.sleep(0.5)
+        time.sleep(8)  # its listeners are registered a little after it joins the bus
+
+    def keys(self, what, *keys, settle=5):
+        """Presses the keys in the focused window, one at a time, then waits for the speech."""
+        self.marks.append((datetime.datetime.now().strftime("%H:%M:%S.%f"), what))
+        for key in keys:
+            subprocess.run(["xdotool", "key", key], check=True)
+            time.sleep(0.5)
+        time.sleep(settle)
+
+    def stop(self):
+        """Ends Orca and returns, for each step, what Orca spoke during it."""
+        self.marks.append((datetime.datetime.now().strftime("%H:%M:%S.%f"), "the end"))
+        self.process.send_signal(signal.SIGTERM)
+        # Orca handles the signal only when an event wakes it up: a key press does.
+        for _ in range(30):
+            try:
+                self.process.wait(2)
+                break
+            except subprocess.TimeoutExpired:
+                subprocess.run(["xdotool", "key", "shift"], check=False)
+        else:
+            self.process.kill()
+            self.process.wait()
+        with open(self.log, errors="replace") as log:
+            lines = log.read().splitlines()
+        check("ORCA: Shutdown complete" in "\n".join(lines[-50:]),
+              "Orca did not shut down cleanly: its log is incomplete")
+        spoken = [m.group(1, 2) for m in map(self.SPEECH.match, lines) if m]
+        steps = []
+        for (start, what), (end, _) in zip(self.marks, self.marks[1:]):
+            steps.append((what, [text for when, text in spoken if start <= when < end]))
+        print("--- Orca's speech")
+        for what, texts in steps:
+            print("%s:\n" % what + "".join("    %s\n" % text for text in texts), end="")
+        return steps
+
+
+def skip(reason):
+    print("SKIPPED: " + reason, flush=True)
+    sys.exit(77)
+
+
+def check_speech(steps, wanted):
+    """Each step of `wanted` (what, sentences) is heard once, in its step and nowhere else."""
+    heard = dict(steps)
+    everything = [text.rstrip(". ") for _, texts in steps for text in texts]
+    for what, sentences in wanted:
+        for sentence in sentences:
+            said = [text.rstrip(". ") for text in heard.get(what, [])]
+            check(said.count(sentence) == 1 and everything.count(sentence) == 1,
+                  '%s: "%s" spoken %d times then, %d in all' %
+                  (what, sentence, said.count(sentence), everything.count(sentence)))
+
+
+def focus_window(title):
+    window = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--name", title],
+                            capture_output=True, text=True, check=True, timeout=120).stdout.split()
+    # No window manager: the window takes the keyboard focus itself.
+    subprocess.run(["xdotool", "windowfocus", "--sync", window[-1]], check=True, timeout=30)
+    time.sleep(1)
+
+
+# A game against the genetic algorithm, by keyboard: each step moves the focus with Tab or
+# Shift+Tab to a control, presses Space there and names what Orca must then say.
+QT_GAME = [
+    ("Tab", 5, "X on Centre", ["Centre: X, not played yet"]),
+    ("Tab", 5, "Play O", ["Top left: O"]),
+    ("shift+Tab", 7, "X on Top right", ["Top right: X, not played yet"]),
+    ("Tab", 7, "Play O", ["Bottom left: O. Blocked you there!"]),
+    ("shift+Tab", 8, "X on Top centre", ["Top centre: X, not played yet"]),
+    ("Tab", 8, "Play O", ["Middle left: O, in the losing line. Game over - you lose!"]),
+]
+
+
+def play_by_keyboard(reader, game):
+    wanted = []
+    for number, (key, presses, what, sentences) in enumerate(game, 1):
+        reader.keys("step %d: %s to %s" % (number, key, what), *[key] * presses, settle=2)
+        reader.keys("step %d: Space on %s" % (number, what), "space")
+        wanted.append(("step %d: Space on %s" % (number, what), sentences))
+    return wanted
+
+
+def play_with_orca(program):
+    folder = tempfile.mkdtemp()
+    game = subprocess.Popen([program])
+    try:
+        focus_window("Play Xs")
+        # The opponent is chosen before Orca starts: Orca's key handling closes Qt's menus at
+        # once on a display without a window manager.
+        for key in ("alt+f", "g"):
+            subprocess.run(["xdotool", "key", key], check=True)
+            time.sleep(2)
+        reader = ScreenReader(folder)
+        focus_window("Play Xs")
+        wanted = play_by_keyboard(reader, QT_GAME)
+        check_speech(reader.stop(), wanted)
+    finally:
+        game.terminate()
+        game.wait(10)
+        keep_log_on_failure(folder)
+
+
+def keep_log_on_failure(folder):
+    if failures:
+        print("Orca's log is kept in " + folder)
+    else:
+        shutil.rmtree(folder, ignore_errors=True)
+
+
 def play(program, fake):
     import pyatspi
     folder = tempfile.mkdtemp()
@@ -161,7 +301,10 @@ if __name__ == "__main__":
     start_accessibility_bus()
     server = start_display()
     try:
-        play(sys.argv[1], sys.argv[2])
+        if sys.argv[1] == "--orca":
+            play_with_orca(sys.argv[2])
+        else:
+            play(sys.argv[1], sys.argv[2])
     finally:
         server.terminate()
         server.wait(10)

@@ -9,6 +9,7 @@ namespace {
 
 constexpr char kDecoration[] = "qrvDecoration";
 constexpr char kGroup[] = "qrvGroup";
+constexpr char kRole[] = "qrvRole";
 
 // A plain container that lists its controls and leaves its decorations out.
 class ContainerWithoutDecorations final : public QAccessibleWidget {
@@ -70,6 +71,9 @@ QAccessibleInterface* PlainWidgetFactory(const QString& className, QObject* obje
     if (widget->isWindow()) {
         return new QAccessibleWidget(widget, QAccessible::Window);
     }
+    if (const QVariant role = widget->property(kRole); role.isValid()) {
+        return new QAccessibleWidget(widget, static_cast<QAccessible::Role>(role.toInt()));
+    }
     const bool group = widget->property(kGroup).toBool();
     if (!group && !HasDecorations(widget)) {
         return nullptr;
@@ -87,6 +91,25 @@ void HideFromAssistiveTechnology(QWidget* decoration) {
 void ShowAsGroup(QWidget* container, const char* name) {
     container->setProperty(kGroup, true);
     container->setAccessibleName(QString::fromLatin1(name));
+}
+
+Announcer::Announcer(QWidget* parent) : QWidget(parent), notification_(new QWidget(this)) {
+    setProperty(kRole, QAccessible::StatusBar);
+    notification_->setProperty(kRole, QAccessible::Notification);
+    // Nothing to see or to click: the two exist only for assistive technology.
+    setGeometry(0, 0, 0, 0);
+    notification_->setGeometry(0, 0, 0, 0);
+    notification_->hide();
+}
+
+void Announcer::Announce(const QString& sentence) {
+    if (sentence.isEmpty()) {
+        return;
+    }
+    // A screen reader speaks the notification when it shows, with the name it has then.
+    notification_->hide();
+    notification_->setAccessibleName(sentence);
+    notification_->show();
 }
 
 void InstallAccessibility() {
