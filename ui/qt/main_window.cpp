@@ -198,6 +198,7 @@ void MainWindow::BuildControls() {
     statusField_->setObjectName(QStringLiteral("status"));
     statusField_->setAccessibleName(QString::fromLatin1(kStatusName));
     statusField_->setGeometry(ToPixels(units, kStatusBox));
+    announcer_ = new Announcer(client_);
 
     QWidget* previous = exitButton_;
     for (QWidget* next : squares_) {
@@ -266,6 +267,9 @@ void MainWindow::ShowUpdate(const SessionUpdate& update) {
         // Shown from its first character, as a Windows edit field shows a new text.
         statusField_->setCursorPosition(0);
     }
+    // The squares' new names reach a screen reader only for the focused square, and the status
+    // field's text not at all while it has no focus: the sentence says it all, once.
+    announcer_->Announce(QString::fromLatin1(update.Spoken.data()));
 }
 
 void MainWindow::OnSquare(int square) {

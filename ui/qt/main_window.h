@@ -15,6 +15,7 @@ class QPushButton;
 
 namespace qrv::qt {
 
+class Announcer;
 class SquareButton;
 
 inline constexpr char kWindowCaption[] = "Play Xs & Os with Neural Network...";
@@ -81,6 +82,7 @@ private:
     QPushButton* playButton_ = nullptr;
     QPushButton* resetButton_ = nullptr;
     QLineEdit* statusField_ = nullptr;
+    Announcer* announcer_ = nullptr;
     std::array<QFrame*, kSquareCount> frames_{};
     std::array<SquareButton*, kSquareCount> squares_{};
 };
