@@ -185,15 +185,19 @@ def skip(reason):
 
 
 def check_speech(steps, wanted):
-    """Each step of `wanted` (what, sentences) is heard once, in its step and nowhere else."""
+    """Each sentence of `wanted` (step, sentences) is heard once, in its step and nowhere else,
+    and no part of it ("Blocked you there!") is heard a second time in that step."""
     heard = dict(steps)
     everything = [text.rstrip(". ") for _, texts in steps for text in texts]
     for what, sentences in wanted:
+        said = [text.rstrip(". ") for text in heard.get(what, [])]
         for sentence in sentences:
-            said = [text.rstrip(". ") for text in heard.get(what, [])]
             check(said.count(sentence) == 1 and everything.count(sentence) == 1,
                   '%s: "%s" spoken %d times then, %d in all' %
                   (what, sentence, said.count(sentence), everything.count(sentence)))
+            for part in sentence.split(". "):
+                times = sum(part in text for text in said)
+                check(times <= 1, '%s: "%s" heard %d times' % (what, part, times))
 
 
 def focus_window(title):

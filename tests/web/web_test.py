@@ -2,14 +2,18 @@
 """The web page in headless Chromium: whole games by clicks and by keyboard, each compared with
 what the native core shows for the same seed and clicks; a page that cannot load its module,
 the opponent kept across visits, the sizes of its controls on a phone, and the app installed
-and played offline.
+and played offline. With --orca, a short game by keyboard in a visible Chromium under the
+screen reader Orca, checking what Orca spoke (exits with 77 when Orca cannot start).
 
 Usage: web_test.py SITE_DIR QRV_WEB_EXPECT SCREENSHOT
+       web_test.py --orca SITE_DIR
 """
 import functools
 import http.server
+import os
 import subprocess
 import sys
+import tempfile
 import threading
 
 from selenium import webdriver
@@ -18,7 +22,7 @@ from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.support.ui import WebDriverWait
 
-SITE, EXPECT, SCREENSHOT = sys.argv[1:4]
+SITE, EXPECT, SCREENSHOT = (sys.argv[1:4] + [None] * 3)[:3]
 SEED = 20240517
 NORMAL, RED = "rgb(127, 127, 255)", "rgb(255, 0, 0)"
 # Clicks that the page and the core must answer alike, occupied squares and moved Xs included.
@@ -131,17 +135,50 @@ def keyboard(driver, target, key=Keys.SPACE):
     driver.switch_to.active_element.send_keys(key)
 
 
-def main():
-    handler = functools.partial(Site, directory=SITE)
+def serve(site):
+    handler = functools.partial(Site, directory=site)
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
     threading.Thread(target=server.serve_forever, daemon=True).start()
-    port = server.server_port
+    return server, server.server_port
+
+
+def chromium(*arguments):
     options = webdriver.ChromeOptions()
     options.binary_location = "/usr/bin/chromium"
-    for argument in ("--headless=new", "--no-sandbox", "--disable-dev-shm-usage",
-                     "--window-size=800,600"):
+    for argument in ("--no-sandbox", "--disable-dev-shm-usage", "--window-size=800,600",
+                     *arguments):
         options.add_argument(argument)
-    driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+    return webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+
+
+def screen_reader_game(site):
+    """The Linux program's game under Orca, played on the page in a visible Chromium."""
+    sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "qt"))
+    import accessibility_test as desktop
+    display = desktop.in_desktop_session()
+    server, port = serve(site)
+    folder = tempfile.mkdtemp()
+    driver = chromium("--force-renderer-accessibility")
+    try:
+        load(driver, port)
+        choose(driver, 3)  # before Orca starts, which would read the menu out
+        reader = desktop.ScreenReader(folder)
+        desktop.focus_window("Play Xs")
+        wanted = desktop.play_by_keyboard(reader, lambda: driver.execute_script(
+            "const e = document.activeElement;"
+            "return e.getAttribute('aria-label') || e.textContent.trim();"))
+        desktop.check_speech(reader.stop(), wanted)
+    finally:
+        driver.quit()
+        server.shutdown()
+        display.terminate()
+        desktop.keep_log_on_failure(folder)
+    desktop.finish()
+
+
+def main():
+    server, port = serve(SITE)
+    driver = chromium("--headless=new")
     try:
         # Without its module the page says so, once, where the status line stands.
         Site.missing = {"/quorvane.wasm"}
@@ -268,4 +305,7 @@ def main():
 
 
 if __name__ == "__main__":
-    main()
+    if sys.argv[1] == "--orca":
+        screen_reader_game(sys.argv[2])
+    else:
+        main()
