@@ -14,6 +14,7 @@ stands (beside the real library), under the screen reader Orca, and checks what 
 Exits with 77 when Orca cannot start at all.
 """
 import datetime
+import fcntl
 import os
 import re
 import shutil
@@ -130,8 +131,12 @@ class ScreenReader:
         self.marks = []
         if shutil.which("orca") is None:
             skip("orca is not installed")
+        # Orca runs once per user: another test's waits for this one, and a screen reader that
+        # the user runs is left alone (Orca then refuses to start, and the test is skipped).
+        self.lock = open(os.path.join(tempfile.gettempdir(), "quorvane-orca.lock"), "w")
+        fcntl.flock(self.lock, fcntl.LOCK_EX)
         self.process = subprocess.Popen(
-            ["orca", "--replace", "--user-prefs", folder, "--debug-file", self.log],
+            ["orca", "--user-prefs", folder, "--debug-file", self.log],
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         desktop = pyatspi.Registry.getDesktop(0)
         deadline = time.time() + 120
@@ -165,6 +170,7 @@ class ScreenReader:
         else:
             self.process.kill()
             self.process.wait()
+        self.lock.close()
         with open(self.log, errors="replace") as log:
             lines = log.read().splitlines()
         check(any(line.endswith("ORCA: Shutdown complete") for line in lines),
@@ -323,8 +329,16 @@ def in_desktop_session():
         env = dict(os.environ, QRV_ACCESSIBILITY_SESSION="1")
         for name in ("WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "QT_QPA_PLATFORMTHEME"):
             env.pop(name, None)
-        sys.exit(subprocess.call(["dbus-run-session", "--", "/usr/bin/python3"] + sys.argv,
-                                 env=env))
+        # In a process group of its own, so that nothing it started outlives it, even when it
+        # is aborted.
+        session = subprocess.Popen(["dbus-run-session", "--", "/usr/bin/python3"] + sys.argv,
+                                   env=env, start_new_session=True)
+        status = session.wait()
+        try:
+            os.killpg(session.pid, signal.SIGKILL)
+        except ProcessLookupError:
+            pass
+        sys.exit(status)
     start_accessibility_bus()
     return start_display()
 
