@@ -204,6 +204,70 @@ void Note(const char* format, ...) {
     std::fflush(stdout);
 }
 
+namespace {
+
+struct CaughtEvent {
+    DWORD event;
+    HWND window;
+    LONG object;
+    LONG child;
+};
+std::vector<CaughtEvent> caughtEvents;
+
+void CALLBACK CatchEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD,
+                         DWORD) {
+    if (event == EVENT_OBJECT_NAMECHANGE || event == EVENT_OBJECT_LIVEREGIONCHANGED) {
+        caughtEvents.push_back({event, window, object, child});
+    }
+}
+
+}  // namespace
+
+EventTrace::EventTrace(DWORD processId)
+    : hook_(SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_LIVEREGIONCHANGED, nullptr,
+                            CatchEvent, processId, 0, WINEVENT_OUTOFCONTEXT)) {
+    if (hook_ == nullptr) {
+        Fail("SetWinEventHook failed (error %lu)", GetLastError());
+    }
+    caughtEvents.clear();
+}
+
+EventTrace::~EventTrace() {
+    if (hook_ != nullptr) {
+        UnhookWinEvent(hook_);
+    }
+}
+
+std::string EventTrace::Take(HWND main) {
+    // Out-of-context events come in through this thread's message queue.
+    for (int round = 0; round < 10; ++round) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageA(&message);
+        }
+        Sleep(50);
+    }
+    std::string trace;
+    for (const CaughtEvent& caught : caughtEvents) {
+        const int id = caught.window != nullptr ? GetDlgCtrlID(caught.window) : 0;
+        const bool client = caught.object == OBJID_CLIENT && caught.child == CHILDID_SELF &&
+                            GetParent(caught.window) == main;
+        char word[64];
+        if (client && caught.event == EVENT_OBJECT_NAMECHANGE && id >= kFirstSquareId &&
+            id < kFirstSquareId + 9) {
+            std::snprintf(word, sizeof word, "%d", id - kFirstSquareId);
+        } else if (client && caught.event == EVENT_OBJECT_LIVEREGIONCHANGED && id == kStatusId) {
+            std::snprintf(word, sizeof word, "status");
+        } else {
+            std::snprintf(word, sizeof word, "other(%04lx,%d,%ld,%ld)", caught.event, id,
+                          caught.object, caught.child);
+        }
+        trace += (trace.empty() ? "" : " ") + std::string(word);
+    }
+    caughtEvents.clear();
+    return trace;
+}
+
 GameProcess::~GameProcess() {
     if (info_.hProcess != nullptr) {
         if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {

@@ -73,6 +73,21 @@ std::string ClassName(HWND window);
 std::string AccessibleName(HWND window);
 std::string StatusText(HWND main);
 
+// The name and live-region events that a game raises, caught out of its context as a screen
+// reader catches them, from the moment the trace is made.
+class EventTrace {
+public:
+    explicit EventTrace(DWORD processId);
+    ~EventTrace();
+    // What came in so far, oldest first, one word each: the square (0 to 8) whose name changed,
+    // "status" for a change of the status field's live region, or "other" with the event, the
+    // control id and the object id for every other event of the two kinds.
+    std::string Take(HWND main);
+
+private:
+    HWINEVENTHOOK hook_;
+};
+
 // Presses a button of the main window through the button itself, so the notification reaches
 // the game the way a mouse click's does.
 void ClickControl(HWND main, int id);

@@ -433,6 +433,7 @@ void ScenarioWin(GameProcess& game) {
         {3, false, "XO XX   O", "", kBlocked},   {-1, true, "XO XXO  O", "", kBlocked},
         {6, false, "XO XXOX O", "036", kYouWin},  // wins at once, without "Play O"
     };
+    EventTrace events(game.Id());
     PlaySteps(main, steps, 1);
     // A click moves the focus to the square; its rectangle shows only while the keyboard cues
     // do (Wine keeps no keyboard cue state: they always show there).
@@ -454,6 +455,13 @@ void ScenarioWin(GameProcess& game) {
          "Middle left: X, in the winning line", "Centre: X", "Middle right: O",
          "Bottom left: X, in the winning line", "Bottom centre: empty", "Bottom right: O"},
         "a won game");
+    // A screen reader hears of every square whose name changed, operation by operation, and
+    // of the status field's two changes.
+    const std::string trace = events.Take(main);
+    Note("events: %s", trace.c_str());
+    if (trace != "0 0 1 4 4 8 status 3 3 5 0 3 6 status") {
+        Fail("the name and live-region events were %s", trace.c_str());
+    }
     SaveScreenshot(main, "won-game");
     CheckGameOverIgnoresInput(main, "XO XXOX O", "036", kYouWin);
     EndByCloseBox(game);
