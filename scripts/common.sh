@@ -3,8 +3,14 @@
 
 QRV_APT_UPDATED=0
 
-# need_packages PKG...: installs those of the packages that are not installed yet.
+# need_packages [--no-install-recommends] PKG...: installs those of the packages that are not
+# installed yet.
 need_packages() {
+    local options=()
+    if [ "${1:-}" = "--no-install-recommends" ]; then
+        options+=("$1")
+        shift
+    fi
     local missing=()
     local pkg
     for pkg in "$@"; do
@@ -24,7 +30,7 @@ need_packages() {
         $sudo apt-get update -qq
         QRV_APT_UPDATED=1
     fi
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${options[@]}" "${missing[@]}"
 }
 
 # The tools every build needs.
@@ -36,7 +42,10 @@ QRV_QT_PACKAGES=(qt6-base-dev libgl-dev fonts-dejavu-core)
 # Its installed-program test watches the windows on a virtual X display; its accessibility test
 # reads the window through the accessibility bus in a session bus of its own.
 QRV_QT_TEST_PACKAGES=(xvfb xauth libx11-dev desktop-file-utils
-    at-spi2-core python3-pyatspi dbus libglib2.0-bin)
+    at-spi2-core python3-pyatspi dbus libglib2.0-bin xdotool)
+# The screen reader that the program and the page are played under, by keys that xdotool sends;
+# without its recommends (a braille display's X client).
+QRV_SCREEN_READER_PACKAGES=(orca)
 # Starting it in a Wayland session without XWayland needs Qt's Wayland platform.
 QRV_QT_RUN_PACKAGES=(qt6-wayland)
 # The Windows program: cross-compiler, resource compiler and objdump, NSIS for its installer
