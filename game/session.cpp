@@ -82,53 +82,44 @@ const LoadFailure* Session::Start(SessionView& view, const SessionSetup& setup) 
 }
 
 void Session::ClickSquare(int square) {
-    if (!HasGame()) {
-        return;
-    }
-    BeginOperation();
-    if (CanSelectSquare(game_, square)) {
-        const bool moved = game_.PendingSquare != kNoPendingSquare;
-        SelectSquare(game_, square);
-        SayMove(kPersonMark, square, moved);
-    }
-    EndOperation();
+    Operate([&] {
+        if (CanSelectSquare(game_, square)) {
+            const bool moved = game_.PendingSquare != kNoPendingSquare;
+            SelectSquare(game_, square);
+            SayMove(kPersonMark, square, moved);
+        }
+    });
 }
 
 void Session::PlayO() {
-    if (!HasGame()) {
-        return;
-    }
-    BeginOperation();
-    const Board before = game_.Board;
-    PlayComputerMove(game_);
-    for (int square = 0; square < kSquareCount; ++square) {
-        if (before[square] != kComputerMark && game_.Board[square] == kComputerMark) {
-            SayMove(kComputerMark, square, false);
+    Operate([&] {
+        const Board before = game_.Board;
+        PlayComputerMove(game_);
+        for (int square = 0; square < kSquareCount; ++square) {
+            if (before[square] != kComputerMark && game_.Board[square] == kComputerMark) {
+                SayMove(kComputerMark, square, false);
+            }
         }
-    }
-    EndOperation();
+    });
 }
 
 void Session::Reset() {
-    if (!HasGame()) {
-        return;
-    }
-    BeginOperation();
-    NewGame(game_);
-    Writer(update_.Spoken) << "New game" << (chosenOpponent_ != 0 ? " against the " : "")
-                           << (chosenOpponent_ != 0 ? OpponentName(chosenOpponent_) : "");
-    chosenOpponent_ = 0;
-    EndOperation();
+    Operate([&] {
+        NewGame(game_);
+        Writer spoken(update_.Spoken);
+        spoken << "New game";
+        if (chosenOpponent_ != 0) {
+            spoken << " against the " << OpponentName(chosenOpponent_);
+        }
+        chosenOpponent_ = 0;
+    });
 }
 
 void Session::ChooseOpponent(int kind) {
-    if (!HasGame()) {
-        return;
-    }
-    BeginOperation();
-    SetOpponent(game_, kind);
-    chosenOpponent_ = kind;
-    EndOperation();
+    Operate([&] {
+        SetOpponent(game_, kind);
+        chosenOpponent_ = kind;
+    });
 }
 
 void Session::ShutDown() {

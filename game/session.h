@@ -104,6 +104,16 @@ private:
     void RepaintSquare(int square) override;
     void SetStatusText(const char* text) override;
 
+    // One operation of a running game: the step, then one update to the view.
+    template <typename Step>
+    void Operate(Step step) {
+        if (!HasGame()) {
+            return;
+        }
+        BeginOperation();
+        step();
+        EndOperation();
+    }
     void BeginOperation();
     void EndOperation();
     void SayMove(char mark, int square, bool moved);
