@@ -1,6 +1,7 @@
 #include "ui/qt/command_line.h"
 
 #include <QtGlobal>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -44,12 +45,7 @@ constexpr std::string_view kQtOptionsWithEquals[] = {"style=", "stylesheet=", "q
 
 template <typename List>
 bool Contains(const List& list, std::string_view name) {
-    for (std::string_view entry : list) {
-        if (entry == name) {
-            return true;
-        }
-    }
-    return false;
+    return std::ranges::find(list, name) != std::end(list);
 }
 
 CommandLine Refuse(const char* what, const char* argument) {
