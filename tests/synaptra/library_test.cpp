@@ -240,15 +240,25 @@ TEST_F(TrainedNetwork, NeverNamesATakenSquareOfAnyPosition) {
     EXPECT_EQ(positions, 19683 - 512);
 }
 
-TEST_F(TrainedNetwork, GivesEveryStoredPositionTheTargetTheTrainerFinds) {
+TEST_F(TrainedNetwork, ScoresEveryStoredPositionAsTheTrainerValuesItAndAnswersTheBest) {
     qrv::PatternTable table;
     ASSERT_TRUE(qrv::LoadPatternTable(table, qrv::LoadPatternString, qrv::kFirstPatternId));
-    const qrv::trainer::TargetSearchResult search = qrv::trainer::SearchTargets(table);
-    ASSERT_TRUE(search.found);
+    const qrv::trainer::Targets targets = qrv::trainer::SearchTargets(table);
+    ASSERT_TRUE(targets.fixedPoint);
+    const auto outputs = reinterpret_cast<GetNetOutputsProc>(
+        qrv::seam::FindEntryPoint(binding_.Library, "GetNetOutputs"));
+    ASSERT_NE(outputs, nullptr);
     for (int slot = 0; slot < qrv::kPatternCount; ++slot) {
-        qrv::Board position = qrv::EmptyBoard();
-        std::memcpy(position.data(), table.slots[slot].data(), qrv::kSquareCount);
-        EXPECT_EQ(qrv::AskNetwork(binding_, position), search.targets[slot]) << "slot " << slot;
+        SCOPED_TRACE(slot);
+        const qrv::Board position = BoardOf(table.slots[slot].data());
+        EXPECT_EQ(qrv::AskNetwork(binding_, position), targets.answers[slot]);
+        const std::vector<float> scores = OutputsOf(outputs, position);
+        ASSERT_EQ(scores.size(), qrv::kSquareCount);
+        for (int square = 0; square < qrv::kSquareCount; ++square) {
+            const double value = targets.valuation.values[slot][square];
+            EXPECT_NEAR(scores[square], value, 0.02) << square;
+            EXPECT_EQ(scores[square] < 0, value < 0) << square;
+        }
     }
 }
 
