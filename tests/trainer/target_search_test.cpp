@@ -2,6 +2,8 @@
 // positions.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "opponents/pattern_table.h"
 #include "resources/pattern_strings.h"
 #include "trainer/game_tree.h"
@@ -54,6 +56,39 @@ TEST_F(TargetSearch, ValuesSquaresAsTheGameTreeDoes) {
     EXPECT_GT(centre[0], 0.0);
     // O on 6 with X on 7 and 8: O on 3 makes two lines at once against the novice.
     EXPECT_EQ(targets_.valuation.values[3][3], 1.0);
+}
+
+TEST_F(TargetSearch, ValuesHoldOnEveryTurnedOrMirroredBoardOfAStoredPosition) {
+    // The game shows a stored position's values on the real board, carried back: they must be
+    // that board's own values, whichever of the eight forms it is.
+    const NetworkBinding network = AnsweringNetwork(table_, targets_.answers);
+    const OpponentResources resources{table_, network};
+    OpponentTree tree(kNetworkOpponent, resources);
+    for (int slot = 0; slot < kPatternCount; ++slot) {
+        for (int form = 0; form < 8; ++form) {
+            Board board = EmptyBoard();
+            std::memcpy(board.data(), table_.slots[slot].data(), kSquareCount);
+            Board origin = {'0', '1', '2', '3', '4', '5', '6', '7', '8', '\0'};
+            for (Board* each : {&board, &origin}) {
+                if (form >= 4) {
+                    MirrorBoard(*each);
+                }
+                for (int turn = 0; turn < form % 4; ++turn) {
+                    RotateBoard(*each);
+                }
+            }
+            for (int square = 0; square < kSquareCount; ++square) {
+                if (board[square] != kEmptyMark) {
+                    continue;
+                }
+                const Outlook after = tree.AfterComputerSquare(board, square);
+                const double value =
+                    after.canGoWrong ? kLosingValue : after.novice.Share(after.novice.wins);
+                EXPECT_EQ(value, targets_.valuation.values[slot][origin[square] - '0'])
+                    << slot << " " << form << " " << square;
+            }
+        }
+    }
 }
 
 TEST(GameTree, KnowsTheLimitOfASecondPlayerAgainstARandomFirstPlayer) {
