@@ -20,9 +20,10 @@
 #define IDC_LAST_SQUARE 1012
 #define IDC_STATUS_FIELD 1013
 
-/* Menu commands. */
+/* Menu commands; an opponent's is IDM_OPPONENT_BASE + its kind. */
 #define IDM_ABOUT 105
 #define IDM_EXIT 106
+#define IDM_OPPONENT_BASE 40000
 #define IDM_RULE_OPPONENT 40001
 #define IDM_NETWORK_OPPONENT 40002
 #define IDM_GENETIC_OPPONENT 40003

@@ -18,7 +18,6 @@
 #include "ui/qt/about_dialog.h"
 #include "ui/qt/accessibility.h"
 #include "ui/qt/dialog_units.h"
-#include "ui/qt/program_icon.h"
 #include "ui/qt/square_button.h"
 
 namespace qrv::qt {
@@ -73,7 +72,7 @@ void ReportLibraryFailure(const LoadFailure& failure) {
 }
 
 WindowSetup ProgramSetup() {
-    return {LoadPatternString, StartNetworkBesideProgram, ReportLibraryFailure};
+    return {LoadPatternString, StartNetworkLibrary, ReportLibraryFailure};
 }
 
 MainWindow::MainWindow(const WindowSetup& setup) {
@@ -82,8 +81,8 @@ MainWindow::MainWindow(const WindowSetup& setup) {
     session.emplace();
     InstallAccessibility();
 
+    // The icon is the application's, set before any window (main.cpp).
     setWindowTitle(QString::fromLatin1(kWindowCaption));
-    setWindowIcon(ProgramIcon());
     // A caption, a system menu, minimise and close; no maximise box and no sizing border.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -104,14 +103,7 @@ MainWindow::MainWindow(const WindowSetup& setup) {
 
     // The library's error box shows before the window; without stored positions the window
     // has no game.
-    SessionSetup start;
-    start.PatternStrings = setup.patternStrings;
-    start.FirstPatternId = kFirstPatternId;
-    start.StartNetwork = setup.startNetwork;
-    const LoadFailure* failure = session->Start(*this, start);
-    if (failure != nullptr && setup.reportFailure != nullptr) {
-        setup.reportFailure(*failure);
-    }
+    session->Start(*this, setup);
 }
 
 MainWindow::~MainWindow() {
@@ -174,25 +166,25 @@ void MainWindow::BuildControls() {
             frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
             HideFromAssistiveTechnology(frame);
             frame->setGeometry(frameBoxes[3 * row + column].translated(-origin));
-            frames_[3 * row + column] = frame;
         }
     }
     for (int square = 0; square < kSquareCount; ++square) {
         auto* button = new SquareButton(square, board);
         button->setObjectName(QStringLiteral("square%1").arg(square));
         button->setGeometry(ToPixels(units, SquareBox(square)).translated(-origin));
-        connect(button, &QAbstractButton::clicked, this, [this, square] { OnSquare(square); });
+        connect(button, &QAbstractButton::clicked, this,
+                [square] { session->ClickSquare(square); });
         squares_[square] = button;
         button->setAccessibleName(QString::fromLatin1(session->Name(square).data()));
     }
 
     playButton_ = MakeButton(client_, "playO", "Play O");
     playButton_->setGeometry(ToPixels(units, kPlayBox));
-    connect(playButton_, &QPushButton::clicked, this, &MainWindow::OnPlayComputerMove);
+    connect(playButton_, &QPushButton::clicked, this, [] { session->PlayO(); });
 
     resetButton_ = MakeButton(client_, "reset", "Reset");
     resetButton_->setGeometry(ToPixels(units, kResetBox));
-    connect(resetButton_, &QPushButton::clicked, this, &MainWindow::OnReset);
+    connect(resetButton_, &QPushButton::clicked, this, [] { session->Reset(); });
 
     statusField_ = new QLineEdit(client_);
     statusField_->setObjectName(QStringLiteral("status"));
@@ -218,20 +210,13 @@ void MainWindow::BuildControls() {
 void MainWindow::BuildMenus() {
     // No accelerator keys and no check marks: the menu does not show the chosen opponent.
     QMenu* file = menuBar_->addMenu(QStringLiteral("&File"));
-    struct Choice {
-        const char* name;
-        const char* text;
-        int kind;
-    };
-    static constexpr Choice kChoices[] = {
-        {"playRandom", "Play against the &Random Number Generator", kRuleOpponent},
-        {"playNetwork", "Play against the &Neural Network", kNetworkOpponent},
-        {"playGenetic", "Play against the &Genetic Algorithm", kGeneticOpponent},
-    };
-    for (const Choice& choice : kChoices) {
-        QAction* action = file->addAction(QString::fromLatin1(choice.text));
-        action->setObjectName(QString::fromLatin1(choice.name));
-        const int kind = choice.kind;
+    for (const OpponentChoice& choice : kOpponentChoices) {
+        QAction* action = file->addAction(QString::fromLatin1(choice.MenuText));
+        // "playNetwork" and so on.
+        QString word = QString::fromLatin1(choice.Word);
+        word[0] = word[0].toUpper();
+        action->setObjectName(QStringLiteral("play") + word);
+        const int kind = choice.Kind;
         connect(action, &QAction::triggered, this, [this, kind] { OnOpponent(kind); });
     }
     QAction* exit = file->addAction(QStringLiteral("E&xit"));
@@ -272,22 +257,11 @@ void MainWindow::ShowUpdate(const SessionUpdate& update) {
     announcer_->Announce(QString::fromLatin1(update.Spoken.data()));
 }
 
-void MainWindow::OnSquare(int square) {
-    session->ClickSquare(square);
-}
-
-void MainWindow::OnPlayComputerMove() {
-    session->PlayO();
-}
-
-void MainWindow::OnReset() {
-    session->Reset();
-}
-
 void MainWindow::OnOpponent(int kind) {
     session->ChooseOpponent(kind);
     // The new game starts once the menu command is done, as a posted Reset.
-    QMetaObject::invokeMethod(this, &MainWindow::OnReset, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [] { session->Reset(); }, Qt::QueuedConnection);
 }
 
 void MainWindow::OnAbout() {

@@ -8,7 +8,6 @@
 #include "game/session.h"
 
 class QAction;
-class QFrame;
 class QLineEdit;
 class QMenuBar;
 class QPushButton;
@@ -31,13 +30,9 @@ inline constexpr int kClientHeightUnits = 194;
 // shows the modal error box about a missing or unusable network library.
 void ReportLibraryFailure(const LoadFailure& failure);
 
-// What the window's set-up uses; tests hand in their own string table or library, and show no
-// box when their library fails.
-struct WindowSetup {
-    StringLookup patternStrings;
-    NetworkStart startNetwork;
-    void (*reportFailure)(const LoadFailure& failure) = nullptr;
-};
+// What the window's session starts from: the program's own, or, in tests, their own string
+// table or library, and no box when their library fails.
+using WindowSetup = SessionSetup;
 WindowSetup ProgramSetup();
 
 // The one main window of the process. It starts the process's one game session (in static
@@ -68,9 +63,6 @@ private:
 
     void ShowUpdate(const SessionUpdate& update) override;
 
-    void OnSquare(int square);
-    void OnPlayComputerMove();
-    void OnReset();
     void OnOpponent(int kind);
     void OnAbout();
     void PostClose();
@@ -83,7 +75,6 @@ private:
     QPushButton* resetButton_ = nullptr;
     QLineEdit* statusField_ = nullptr;
     Announcer* announcer_ = nullptr;
-    std::array<QFrame*, kSquareCount> frames_{};
     std::array<SquareButton*, kSquareCount> squares_{};
 };
 

@@ -4,7 +4,8 @@ the About box's texts from the program's resources, and the board. Boxes in dial
 become custom properties that the stylesheet scales, so that the page is laid out before any
 script runs.
 
-Usage: make_page.py index.html program_icon.txt resource_ids.h game_state.h output.html
+Usage: make_page.py index.html program_icon.txt resource_ids.h game_state.h opponents.inc \
+           output.html
 """
 import html
 import os
@@ -54,6 +55,24 @@ def opening_text(header_path):
     return match.group(1)
 
 
+def opponent_items(table_path):
+    """The File menu's opponents, from the table the session and the Windows menu are made
+    from: the letter after '&' underlined and chosen by its key."""
+    with open(table_path, encoding="ascii") as table:
+        rows = re.findall(r'^QRV_OPPONENT\((\d+),\s*"([^"]*)",\s*"[^"]*",\s*"(\w+)",\s*([01])\)',
+                          table.read(), re.MULTILINE)
+    if not rows:
+        sys.exit(f"make_page: no opponents in {table_path}")
+    items = []
+    for kind, text, word, default in rows:
+        before, letter, after = re.fullmatch(r"([^&]*)&(.)(.*)", text).groups()
+        items.append(f'<button type="button" role="menuitem" tabindex="-1" '
+                     f'data-key="{letter.lower()}" data-opponent="{kind}" data-word="{word}"'
+                     f'{" data-default" if default == "1" else ""}>{html.escape(before)}'
+                     f'<u>{html.escape(letter)}</u>{html.escape(after)}</button>')
+    return "\n".join(items)
+
+
 def board():
     """The frames, column by column, then the squares, row by row, as in the Windows template."""
     frames = [f'<div class="frame" data-box="{19 + 52 * column} {17 + 40 * row} 53 44"></div>'
@@ -76,11 +95,11 @@ def boxes(page):
 
 
 def main():
-    if len(sys.argv) != 6:
-        sys.exit("usage: make_page.py TEMPLATE ICON_MAP RESOURCE_IDS GAME_STATE OUTPUT")
-    template, icon_map, resource_ids, game_state, output = sys.argv[1:]
+    if len(sys.argv) != 7:
+        sys.exit("usage: make_page.py TEMPLATE ICON_MAP RESOURCE_IDS GAME_STATE OPPONENTS OUTPUT")
+    template, icon_map, resource_ids, game_state, opponents, output = sys.argv[1:]
     svg = icon_svg(icon_map)
-    values = {"ICON_SVG": svg, "BOARD": board(),
+    values = {"ICON_SVG": svg, "BOARD": board(), "OPPONENT_ITEMS": opponent_items(opponents),
               "OPENING_TEXT": html.escape(opening_text(game_state)),
               "ICON_URI": "data:image/svg+xml," + urllib.parse.quote(svg, safe="=:/' ")}
     values.update({key: html.escape(text) for key, text in resource_texts(resource_ids).items()})

@@ -192,8 +192,10 @@ document.addEventListener("pointerdown", (event) => {
 });
 
 // The opponent: from the address, else the last one chosen on this browser; the address
-// always says which one plays, and a choice in the menu is remembered.
-const OPPONENTS = ["random", "network", "genetic"];  // kinds 1 to 3
+// always says which one plays, and a choice in the menu is remembered. The menu's items come
+// from the game's table of opponents, each with its kind and its word for the address.
+const opponents = [...document.querySelectorAll("[data-opponent]")];
+const opponentNamed = (word) => opponents.find((item) => item.dataset.word === word);
 const STORAGE_KEY = "quorvane-opponent";
 
 function storage(value) {
@@ -205,24 +207,25 @@ function storage(value) {
     }
 }
 
-function showOpponent(kind) {
+function showOpponent(item) {
     const url = new URL(location.href);
-    url.searchParams.set("opponent", OPPONENTS[kind - 1]);
+    url.searchParams.set("opponent", item.dataset.word);
     history.replaceState(history.state, "", url);
 }
 
-function chooseOpponent(kind) {
-    game._qrv_choose_opponent(kind);
-    showOpponent(kind);
+// The new game starts once the choice has been handled, as the other front ends post theirs.
+function chooseOpponent(item) {
+    game._qrv_choose_opponent(Number(item.dataset.opponent));
+    queueMicrotask(() => game._qrv_reset());
+    showOpponent(item);
 }
 
-for (const item of document.querySelectorAll("[data-opponent]")) {
+for (const item of opponents) {
     item.addEventListener("click", () => {
         closeMenus();
         if (game) {
-            const kind = Number(item.dataset.opponent);
-            chooseOpponent(kind);
-            storage(OPPONENTS[kind - 1]);
+            chooseOpponent(item);
+            storage(item.dataset.word);
         }
         restoreFocus(titles[0]);
     });
@@ -272,7 +275,7 @@ const params = new URLSearchParams(location.search);
 // An optional seed in the address replaces the clock's, so that tests can replay a game.
 const seedText = params.get("seed");
 const seed = /^\d{1,10}$/.test(seedText ?? "") && Number(seedText) < 2 ** 32 ? Number(seedText) : null;
-const chosen = OPPONENTS.indexOf(params.get("opponent")) + 1 || OPPONENTS.indexOf(storage()) + 1;
+const chosen = opponentNamed(params.get("opponent")) ?? opponentNamed(storage());
 
 try {
     const instance = await createQuorvane({
@@ -292,7 +295,7 @@ try {
         if (chosen) {
             chooseOpponent(chosen);
         } else {
-            showOpponent(2);  // the network opponent, which plays unless another is chosen
+            showOpponent(opponents.find((item) => "default" in item.dataset));
         }
         for (const button of [...squares, playButton, resetButton]) {
             button.disabled = false;

@@ -1,7 +1,5 @@
 // The squares: each button draws its cross or nought in the pen of its square, and the focus
 // rectangle once the keyboard is in use; its window text is its name for assistive technology.
-#include <cstring>
-
 #include "game/square_name.h"
 #include "resources/resource_ids.h"
 #include "ui/win32/main_window.h"
@@ -52,19 +50,6 @@ void PaintSquare(HWND button, int square) {
     EndPaint(button, &paint);
 }
 
-// Gives the square's button the square's name as its window text, which the system's button
-// accessibility reports as its name; true when the name changed. The button itself draws no
-// text, but clears where its old one would stand: the caller repaints the square.
-bool NameSquare(HWND button, const SquareName& name) {
-    char shown[kSquareNameSize] = "";
-    GetWindowTextA(button, shown, sizeof shown);
-    if (std::strcmp(shown, name.data()) == 0) {
-        return false;
-    }
-    SetWindowTextA(button, name.data());
-    return true;
-}
-
 }  // namespace
 
 LRESULT CALLBACK SquareButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -106,7 +91,6 @@ void RepaintSquare(HWND window, int square) {
     if (button == nullptr) {
         return;
     }
-    NameSquare(button, GameSession.Name(square));
     InvalidateRect(button, nullptr, TRUE);
     UpdateWindow(button);  // erase and paint now, before the game goes on
 }
@@ -114,11 +98,10 @@ void RepaintSquare(HWND window, int square) {
 void NameSquares(HWND window, const SessionUpdate& update) {
     for (int k = 0; k < update.SquareCount; ++k) {
         const SquareChange& change = update.Squares[k];
-        HWND button = GetDlgItem(window, IDC_FIRST_SQUARE + change.Square);
-        if (button != nullptr && NameSquare(button, change.Name)) {
-            InvalidateRect(button, nullptr, TRUE);
-            UpdateWindow(button);
-        }
+        // The window text is the button's name for assistive technology. The button draws no
+        // text, but clears where its old one would stand: the square is repainted.
+        SetWindowTextA(GetDlgItem(window, IDC_FIRST_SQUARE + change.Square), change.Name.data());
+        RepaintSquare(window, change.Square);
     }
 }
 
