@@ -15,6 +15,7 @@
 #include <optional>
 
 #include "resources/pattern_strings.h"
+#include "resources/window_layout.h"
 #include "ui/qt/about_dialog.h"
 #include "ui/qt/accessibility.h"
 #include "ui/qt/dialog_units.h"
@@ -29,23 +30,12 @@ namespace {
 std::optional<Session> session;
 const MainWindow* theWindow = nullptr;
 
-// The template's controls, in dialog units.
-constexpr QRect kExitBox{126, 171, 50, 14};
-constexpr QRect kSeparatorBox{7, 7, 184, 1};
-constexpr QRect kPlayBox{20, 171, 50, 14};
-constexpr QRect kResetBox{73, 171, 50, 14};
-constexpr QRect kStatusBox{19, 150, 156, 13};
-constexpr int kFrameWidth = 53;
-constexpr int kFrameHeight = 44;
-constexpr int kSquareWidth = 51;
-constexpr int kSquareHeight = 38;
-
 QRect FrameBox(int row, int column) {
-    return {19 + 52 * column, 17 + 40 * row, kFrameWidth, kFrameHeight};
+    return {QRV_FRAME_BOX(row, column)};
 }
 
 QRect SquareBox(int square) {
-    return {20 + 52 * (square % 3), 22 + 40 * (square / 3), kSquareWidth, kSquareHeight};
+    return {QRV_SQUARE_BOX(square / 3, square % 3)};
 }
 
 QRect ToPixels(const DialogUnits& units, const QRect& box) {
@@ -124,7 +114,7 @@ void MainWindow::BuildControls() {
 
     // Created in the template's order, which is also the tab order.
     exitButton_ = MakeButton(client_, "exit", "Exit");
-    exitButton_->setGeometry(ToPixels(units, kExitBox));
+    exitButton_->setGeometry(ToPixels(units, {QRV_EXIT_BOX}));
     connect(exitButton_, &QPushButton::clicked, this, &MainWindow::PostClose);
 
     auto* separator = new QFrame(client_);
@@ -133,7 +123,7 @@ void MainWindow::BuildControls() {
     separator->setFrameShadow(QFrame::Sunken);
     separator->setEnabled(false);
     HideFromAssistiveTechnology(separator);
-    QRect line = ToPixels(units, kSeparatorBox);
+    QRect line = ToPixels(units, {QRV_SEPARATOR_BOX});
     line.setHeight(2);  // an etched line is two pixels, whatever the unit
     separator->setGeometry(line);
 
@@ -179,17 +169,17 @@ void MainWindow::BuildControls() {
     }
 
     playButton_ = MakeButton(client_, "playO", "Play O");
-    playButton_->setGeometry(ToPixels(units, kPlayBox));
+    playButton_->setGeometry(ToPixels(units, {QRV_PLAY_O_BOX}));
     connect(playButton_, &QPushButton::clicked, this, [] { session->PlayO(); });
 
     resetButton_ = MakeButton(client_, "reset", "Reset");
-    resetButton_->setGeometry(ToPixels(units, kResetBox));
+    resetButton_->setGeometry(ToPixels(units, {QRV_RESET_BOX}));
     connect(resetButton_, &QPushButton::clicked, this, [] { session->Reset(); });
 
     statusField_ = new QLineEdit(client_);
     statusField_->setObjectName(QStringLiteral("status"));
     statusField_->setAccessibleName(QString::fromLatin1(kStatusName));
-    statusField_->setGeometry(ToPixels(units, kStatusBox));
+    statusField_->setGeometry(ToPixels(units, {QRV_STATUS_BOX}));
     announcer_ = new Announcer(client_);
 
     QWidget* previous = exitButton_;
@@ -203,7 +193,7 @@ void MainWindow::BuildControls() {
         previous = next;
     }
 
-    client_->setFixedSize(units.Size(kClientWidthUnits, kClientHeightUnits));
+    client_->setFixedSize(units.Size(QRV_MAIN_SIZE));
     exitButton_->setFocus();
 }
 

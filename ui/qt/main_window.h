@@ -22,10 +22,6 @@ inline constexpr char kLibraryErrorCaption[] = "Error...Failed to load libSynapt
 inline constexpr char kLibraryErrorText[] =
     "Close app, place libSynaptra.so & qrv.bpn in same folder as the program";
 
-// The template's size of the client area, in dialog units.
-inline constexpr int kClientWidthUnits = 198;
-inline constexpr int kClientHeightUnits = 194;
-
 // Writes the path tried and the reason to standard error, for a terminal or the journal, then
 // shows the modal error box about a missing or unusable network library.
 void ReportLibraryFailure(const LoadFailure& failure);

@@ -37,8 +37,13 @@ const squares = [...document.querySelectorAll(".square")];
 
 const units = dialogUnits(document.querySelector("main.window"));
 const aboutUnits = dialogUnits(about);
+// The numbers of a box that the page was made with, from the windows' layout.
+const layout = (element, ...names) =>
+    names.map((name) => Number(element.style.getPropertyValue(name)));
 // A square's marks are drawn in its unscaled pixels; the picture scales with the window.
-const squareSize = [units.x(51), units.y(38)];
+const squareSize = [units.x(layout(squares[0], "--w")), units.y(layout(squares[0], "--h"))];
+const [nearInset, farInset] =
+    document.getElementById("board").dataset.insets.split(" ").map(Number);
 
 squares.forEach((button, square) => {
     button.addEventListener("click", () => game?._qrv_click_square(square));
@@ -58,7 +63,8 @@ function svgElement(name, attributes) {
 function repaintSquare(square, mark, highlighted, name) {
     const button = squares[square];
     const [width, height] = squareSize;
-    const [left, top, right, bottom] = [4.5, 4.5, width - 5.5, height - 5.5];
+    const [left, top, right, bottom] =
+        [nearInset, nearInset, width - farInset, height - farInset].map((edge) => edge + 0.5);
     const svg = button.firstChild;
     svg.setAttribute("viewBox", `0 0 ${width} ${height}`);
     if (mark === "X") {
@@ -231,19 +237,20 @@ for (const item of opponents) {
     });
 }
 
-// The About box opens 22 by 17 of its units from the top left of the window's client area,
-// moved in where it would pass the edge of the view.
+// The About box opens at its place, in its units, from the top left of the window's client
+// area, moved in where it would pass the edge of the view.
 document.getElementById("about-item").addEventListener("click", () => {
     closeMenus();
     about.style.margin = "0";
     about.showModal();
     const box = about.getBoundingClientRect();
-    const scale = box.width / (aboutUnits.x(225) + 2);
+    const scale = box.width / (aboutUnits.x(layout(about, "--cw")) + 2);
+    const [placeX, placeY] = about.dataset.place.split(" ").map(Number);
     const origin = document.getElementById("client").getBoundingClientRect();
     const inside = (start, size, room) => Math.max(0, Math.min(start, room - size));
-    about.style.left = `${inside(origin.left + aboutUnits.x(22) * scale, box.width,
+    about.style.left = `${inside(origin.left + aboutUnits.x(placeX) * scale, box.width,
                                  root.clientWidth)}px`;
-    about.style.top = `${inside(origin.top + aboutUnits.y(17) * scale, box.height,
+    about.style.top = `${inside(origin.top + aboutUnits.y(placeY) * scale, box.height,
                                 root.clientHeight)}px`;
 });
 document.getElementById("about-ok").addEventListener("click", () => about.close());

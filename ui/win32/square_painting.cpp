@@ -2,6 +2,7 @@
 // rectangle once the keyboard is in use; its window text is its name for assistive technology.
 #include "game/square_name.h"
 #include "resources/resource_ids.h"
+#include "resources/window_layout.h"
 #include "ui/win32/main_window.h"
 
 namespace qrv::win32 {
@@ -18,8 +19,8 @@ void PaintSquare(HWND button, int square) {
     GetClientRect(button, &box);
     // The figure fills the whole square, whatever part is repainted; it sits one pixel off
     // centre towards the top left (at 96 DPI; the insets grow with the DPI).
-    const int nearInset = ScaleToDpi(4, Ui.Dpi);
-    const int farInset = ScaleToDpi(6, Ui.Dpi);
+    const int nearInset = ScaleToDpi(QRV_MARK_NEAR_INSET, Ui.Dpi);
+    const int farInset = ScaleToDpi(QRV_MARK_FAR_INSET, Ui.Dpi);
     const int left = box.left + nearInset;
     const int top = box.top + nearInset;
     const int right = box.right - farInset;
