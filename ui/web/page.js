@@ -108,6 +108,12 @@ function closeMenus() {
     }
 }
 
+// Closes the menus for good: nothing is left to give the focus back to.
+function dismissMenus() {
+    closeMenus();
+    returnTo = null;
+}
+
 function openMenu(title, last = false) {
     if (!openTitle() && !returnTo) {
         returnTo = document.activeElement;
@@ -141,8 +147,7 @@ document.querySelector(".menu-bar").addEventListener("pointerdown", () => {
 for (const title of titles) {
     title.addEventListener("click", () => {
         if (openTitle() === title) {
-            closeMenus();
-            returnTo = null;
+            dismissMenus();
         } else {
             openMenu(title);
         }
@@ -173,13 +178,11 @@ for (const title of titles) {
         } else if (event.key === "Home" || event.key === "End") {
             buttons.at(event.key === "Home" ? 0 : -1).focus();
         } else if (event.key === "Escape") {
-            closeMenus();
-            returnTo = null;
+            dismissMenus();
             focusTitle(title);
         } else if (event.key === "Tab") {
             // Tab leaves the menu bar from its title, whichever way it goes.
-            closeMenus();
-            returnTo = null;
+            dismissMenus();
             focusTitle(title);
             return;
         } else if (!event.altKey && !event.ctrlKey && byKey(buttons, event.key)) {
@@ -192,8 +195,7 @@ for (const title of titles) {
 }
 document.addEventListener("pointerdown", (event) => {
     if (openTitle() && !event.target.closest(".menu")) {
-        closeMenus();
-        returnTo = null;
+        dismissMenus();
     }
 });
 
