@@ -31,7 +31,8 @@
 /* Controls of the About box. */
 #define IDC_ABOUT_ICON 108
 
-/* The About box's texts. */
+/* The main window's caption and the About box's texts. */
+#define QRV_MAIN_CAPTION "Play Xs & Os with Neural Network..."
 #define QRV_ABOUT_VERSION_TEXT "Quorvane Version 1.2"
 #define QRV_ABOUT_MAKER_TEXT "Made by the Quorvane developers"
 #define QRV_ABOUT_WEB_ADDRESS "https://quorvane.example.org"

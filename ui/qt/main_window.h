@@ -6,6 +6,7 @@
 #include <array>
 
 #include "game/session.h"
+#include "resources/resource_ids.h"
 
 class QAction;
 class QLineEdit;
@@ -17,7 +18,7 @@ namespace qrv::qt {
 class Announcer;
 class SquareButton;
 
-inline constexpr char kWindowCaption[] = "Play Xs & Os with Neural Network...";
+inline constexpr char kWindowCaption[] = QRV_MAIN_CAPTION;
 inline constexpr char kLibraryErrorCaption[] = "Error...Failed to load libSynaptra.so!";
 inline constexpr char kLibraryErrorText[] =
     "Close app, place libSynaptra.so & qrv.bpn in same folder as the program";

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Writes the web page from its template: the program icon drawn in as SVG from its pixel map,
-the About box's texts from the program's resources, the opponents from the game's table, and
+the caption and the About box's texts from the program's resources, the opponents from the game's table, and
 the board and every box from the windows' layout. Boxes in dialog units become custom
 properties that the stylesheet scales, so that the page is laid out before any script runs.
 
@@ -43,7 +43,8 @@ def icon_svg(map_path):
 
 def resource_texts(header_path):
     with open(header_path, encoding="ascii") as header:
-        return dict(re.findall(r'#define\s+(QRV_ABOUT_\w+)\s+"([^"]*)"', header.read()))
+        return dict(re.findall(r'#define\s+(QRV_(?:ABOUT_\w+|MAIN_CAPTION))\s+"([^"]*)"',
+                               header.read()))
 
 
 def opening_text(header_path):
