@@ -26,6 +26,7 @@ const LoadFailure* Session::Start(SessionView& view, const SessionSetup& setup) 
         !LoadPatternTable(patterns_, setup.PatternStrings, setup.FirstPatternId)) {
         return nullptr;
     }
+    failure_ = LoadFailure{};
     const bool ready = setup.StartNetwork == nullptr || setup.StartNetwork(network_, failure_);
     if (!ready && setup.ReportFailure != nullptr) {
         setup.ReportFailure(failure_);

@@ -137,7 +137,9 @@ private:
     // What the view was last told, and what the operation in progress has said so far.
     std::array<SquareChange, kSquareCount> shown_{};
     SessionUpdate update_;
-    LoadFailure failure_{};  // why the network is not ready
+    // Why the network is not ready; emptied by Start. No initialiser: it would put the whole
+    // session, 4.5 KiB of it empty text, into the Windows program as an image to copy from.
+    LoadFailure failure_;
 };
 
 }  // namespace qrv
