@@ -1,8 +1,6 @@
 // The opponents a person can choose, in one table from which every front end builds its menu.
 #pragma once
 
-#include <iterator>
-
 #include "opponents/opponents.h"
 
 namespace qrv {
@@ -21,7 +19,6 @@ inline constexpr OpponentChoice kOpponentChoices[] = {
 #include "game/opponents.inc"
 #undef QRV_OPPONENT
 };
-inline constexpr int kOpponentChoiceCount = static_cast<int>(std::size(kOpponentChoices));
 
 // The table's entry for `kind`, or null when it lists none.
 constexpr const OpponentChoice* FindOpponentChoice(int kind) {
