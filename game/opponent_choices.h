@@ -1,6 +1,8 @@
 // The opponents a person can choose, in one table from which every front end builds its menu.
 #pragma once
 
+#include <iterator>
+
 #include "opponents/opponents.h"
 
 namespace qrv {
@@ -20,21 +22,22 @@ inline constexpr OpponentChoice kOpponentChoices[] = {
 #undef QRV_OPPONENT
 };
 
-// The table's entry for `kind`, or null when it lists none.
-constexpr const OpponentChoice* FindOpponentChoice(int kind) {
-    for (const OpponentChoice& choice : kOpponentChoices) {
-        if (choice.Kind == kind) {
-            return &choice;
+// Where the table lists `kind`, or -1 when it does not. An index, not a pointer: GCC cannot
+// compare pointers in a constant expression under its sanitizers.
+constexpr int OpponentChoiceIndex(int kind) {
+    for (int index = 0; index < static_cast<int>(std::size(kOpponentChoices)); ++index) {
+        if (kOpponentChoices[index].Kind == kind) {
+            return index;
         }
     }
-    return nullptr;
+    return -1;
 }
 
 // The entry for `kind`; a kind the table does not list plays the network opponent, as the
 // dispatch has it.
 constexpr const OpponentChoice& OpponentChoiceOf(int kind) {
-    const OpponentChoice* choice = FindOpponentChoice(kind);
-    return choice != nullptr ? *choice : *FindOpponentChoice(kNetworkOpponent);
+    const int index = OpponentChoiceIndex(kind);
+    return kOpponentChoices[index >= 0 ? index : OpponentChoiceIndex(kNetworkOpponent)];
 }
 
 constexpr const OpponentChoice& DefaultOpponentChoice() {

@@ -188,7 +188,7 @@ void HandleCommand(HWND window, int command) {
         default:
             break;
     }
-    if (FindOpponentChoice(command - IDM_OPPONENT_BASE) != nullptr) {
+    if (OpponentChoiceIndex(command - IDM_OPPONENT_BASE) >= 0) {
         GameSession.ChooseOpponent(command - IDM_OPPONENT_BASE);
         // The new game starts once this menu command has been handled.
         PostMessageA(window, WM_COMMAND, IDC_RESET_BUTTON, 0);
