@@ -1,45 +1,12 @@
 #include "game/session.h"
 
-#include <algorithm>
 #include <cstring>
 
-#include "netlib/library_seam.h"
+#include "game/bounded_text.h"
 #include "rules/random.h"
 
 namespace qrv {
 namespace {
-
-// The opponents as the File menu names them.
-const char* OpponentName(int kind) {
-    switch (kind) {
-        case kRuleOpponent:
-            return "Random Number Generator";
-        case kGeneticOpponent:
-            return "Genetic Algorithm";
-        default:
-            return "Neural Network";
-    }
-}
-
-class Writer {
-public:
-    // Starts the text anew, or goes on after what it holds.
-    explicit Writer(Announcement& text, bool append = false)
-        : text_(text), length_(append ? std::strlen(text.data()) : 0) {
-        text_[length_] = '\0';
-    }
-    Writer& operator<<(const char* part) {
-        const std::size_t count = std::min(std::strlen(part), text_.size() - 1 - length_);
-        std::memcpy(text_.data() + length_, part, count);
-        length_ += count;
-        text_[length_] = '\0';
-        return *this;
-    }
-
-private:
-    Announcement& text_;
-    std::size_t length_;
-};
 
 bool SameSquare(const SquareChange& a, const SquareChange& b) {
     return a.Mark == b.Mark && a.Highlighted == b.Highlighted &&
@@ -47,11 +14,6 @@ bool SameSquare(const SquareChange& a, const SquareChange& b) {
 }
 
 }  // namespace
-
-bool StartNetworkBesideProgram(NetworkBinding& binding, LoadFailure& failure) {
-    SeedRandom(seam::MillisecondClock());
-    return LoadNetworkLibrary(binding, &failure);
-}
 
 const LoadFailure* Session::Start(SessionView& view, const SessionSetup& setup) {
     if (hasGame_ || shutDown_) {
@@ -64,9 +26,11 @@ const LoadFailure* Session::Start(SessionView& view, const SessionSetup& setup) 
         !LoadPatternTable(patterns_, setup.PatternStrings, setup.FirstPatternId)) {
         return nullptr;
     }
-    static LoadFailure failure;
-    failure = LoadFailure{};
-    const bool ready = setup.StartNetwork != nullptr && setup.StartNetwork(network_, failure);
+    failure_ = LoadFailure{};
+    const bool ready = setup.StartNetwork == nullptr || setup.StartNetwork(network_, failure_);
+    if (!ready && setup.ReportFailure != nullptr) {
+        setup.ReportFailure(failure_);
+    }
     if (setup.UseSeed) {
         SeedRandom(setup.Seed);
     }
@@ -77,8 +41,8 @@ const LoadFailure* Session::Start(SessionView& view, const SessionSetup& setup) 
     }
     InitGameState(game_, *this, patterns_, network_);
     hasGame_ = true;
-    EndOperation();
-    return ready || setup.StartNetwork == nullptr ? nullptr : &failure;
+    EndOperation(false);
+    return ready ? nullptr : &failure_;
 }
 
 void Session::ClickSquare(int square) {
@@ -104,15 +68,17 @@ void Session::PlayO() {
 }
 
 void Session::Reset() {
-    Operate([&] {
-        NewGame(game_);
-        Writer spoken(update_.Spoken);
-        spoken << "New game";
-        if (chosenOpponent_ != 0) {
-            spoken << " against the " << OpponentName(chosenOpponent_);
-        }
-        chosenOpponent_ = 0;
-    });
+    Operate(
+        [&] {
+            NewGame(game_);
+            TextWriter spoken(update_.Spoken);
+            spoken << "New game";
+            if (chosenOpponent_ != 0) {
+                spoken << " against the " << OpponentChoiceOf(chosenOpponent_).Name;
+            }
+            chosenOpponent_ = 0;
+        },
+        false);
 }
 
 void Session::ChooseOpponent(int kind) {
@@ -122,12 +88,13 @@ void Session::ChooseOpponent(int kind) {
     });
 }
 
-void Session::ShutDown() {
+bool Session::ShutDown() {
     if (shutDown_) {
-        return;
+        return false;
     }
     shutDown_ = true;
     ReleaseNetworkLibrary(network_);
+    return true;
 }
 
 char Session::Mark(int square) const {
@@ -145,7 +112,7 @@ void Session::RepaintSquare(int square) {
 }
 
 void Session::SetStatusText(const char* text) {
-    statusSet_ = text;
+    update_.StatusText = text;
     if (view_ != nullptr) {
         view_->SetStatusTextNow(text);
     }
@@ -153,26 +120,25 @@ void Session::SetStatusText(const char* text) {
 
 void Session::BeginOperation() {
     update_ = SessionUpdate{};
-    statusSet_ = nullptr;
 }
 
 void Session::SayMove(char mark, int square, bool moved) {
-    Writer sentence(update_.Spoken);
+    TextWriter sentence(update_.Spoken);
     sentence << (mark == kPersonMark ? "X " : "O ") << (moved ? "moved to " : "on ")
              << SquarePosition(square);
     // The X stays pending until "Play O", unless it ended the game.
-    if (mark == kPersonMark && statusSet_ == nullptr) {
+    if (mark == kPersonMark && IsPendingX(game_, square)) {
         sentence << ", not played yet";
     }
 }
 
-void Session::EndOperation() {
+void Session::EndOperation(bool sayStatus) {
     // What the move led to; the error comes with no move at all.
-    if (statusSet_ != nullptr && std::strcmp(statusSet_, kOpeningText) != 0) {
+    if (sayStatus && update_.StatusText != nullptr) {
         if (update_.Spoken[0] == '\0') {
-            Writer(update_.Spoken) << statusSet_;
+            TextWriter(update_.Spoken) << update_.StatusText;
         } else {
-            Writer(update_.Spoken, true) << ". " << statusSet_;
+            TextWriter(update_.Spoken, true) << ". " << update_.StatusText;
         }
     }
     for (int square = 0; square < kSquareCount; ++square) {
@@ -183,7 +149,6 @@ void Session::EndOperation() {
             update_.Squares[update_.SquareCount++] = now;
         }
     }
-    update_.StatusText = statusSet_;
     if (view_ != nullptr) {
         view_->ShowUpdate(update_);
     }
