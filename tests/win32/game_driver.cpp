@@ -211,14 +211,49 @@ struct CaughtEvent {
     HWND window;
     LONG object;
     LONG child;
+    std::string name;  // of a live region, read when its event comes in
 };
 std::vector<CaughtEvent> caughtEvents;
 
+// The name of an accessible object's child, or what went wrong; releases the object.
+std::string NameOf(IAccessible* accessible, VARIANT child) {
+    BSTR name = nullptr;
+    const HRESULT named = accessible->get_accName(child, &name);
+    char result[128] = "";
+    if (SUCCEEDED(named) && name != nullptr) {
+        WideCharToMultiByte(CP_ACP, 0, name, -1, result, sizeof result, nullptr, nullptr);
+        SysFreeString(name);
+    } else {
+        std::snprintf(result, sizeof result, "<get_accName: %08lx>",
+                      static_cast<unsigned long>(named));
+    }
+    accessible->Release();
+    return result;
+}
+
+void InitializeCom() {
+    static const HRESULT com = CoInitialize(nullptr);
+    (void)com;
+}
+
 void CALLBACK CatchEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD,
                          DWORD) {
-    if (event == EVENT_OBJECT_NAMECHANGE || event == EVENT_OBJECT_LIVEREGIONCHANGED) {
-        caughtEvents.push_back({event, window, object, child});
+    if (event != EVENT_OBJECT_NAMECHANGE && event != EVENT_OBJECT_LIVEREGIONCHANGED) {
+        return;
     }
+    std::string name;
+    if (event == EVENT_OBJECT_LIVEREGIONCHANGED) {
+        // What a screen reader says for the event: the name of the event's object.
+        InitializeCom();
+        IAccessible* accessible = nullptr;
+        VARIANT self;
+        VariantInit(&self);
+        const HRESULT found = AccessibleObjectFromEvent(
+            window, static_cast<DWORD>(object), static_cast<DWORD>(child), &accessible, &self);
+        name = SUCCEEDED(found) && accessible != nullptr ? NameOf(accessible, self)
+                                                         : "<AccessibleObjectFromEvent>";
+    }
+    caughtEvents.push_back({event, window, object, child, name});
 }
 
 }  // namespace
@@ -252,12 +287,12 @@ std::string EventTrace::Take(HWND main) {
         const int id = caught.window != nullptr ? GetDlgCtrlID(caught.window) : 0;
         const bool client = caught.object == OBJID_CLIENT && caught.child == CHILDID_SELF &&
                             GetParent(caught.window) == main;
-        char word[64];
+        char word[160];
         if (client && caught.event == EVENT_OBJECT_NAMECHANGE && id >= kFirstSquareId &&
             id < kFirstSquareId + 9) {
             std::snprintf(word, sizeof word, "%d", id - kFirstSquareId);
-        } else if (client && caught.event == EVENT_OBJECT_LIVEREGIONCHANGED && id == kStatusId) {
-            std::snprintf(word, sizeof word, "status");
+        } else if (client && caught.event == EVENT_OBJECT_LIVEREGIONCHANGED) {
+            std::snprintf(word, sizeof word, "\"%s\"", caught.name.c_str());
         } else {
             std::snprintf(word, sizeof word, "other(%04lx,%d,%ld,%ld)", caught.event, id,
                           caught.object, caught.child);
@@ -360,16 +395,15 @@ std::string WindowText(HWND window) {
 }
 
 std::string AccessibleName(HWND window) {
-    static const HRESULT com = CoInitialize(nullptr);
-    (void)com;
+    InitializeCom();
     IAccessible* accessible = nullptr;
     // The interface's identifier from the header: the import library's IID_IAccessible is the
     // address of an import thunk, not the identifier.
     const HRESULT found =
         AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
                                    reinterpret_cast<void**>(&accessible));
-    char result[128] = "";
     if (FAILED(found) || accessible == nullptr) {
+        char result[64] = "";
         std::snprintf(result, sizeof result, "<AccessibleObjectFromWindow: %08lx>",
                       static_cast<unsigned long>(found));
         return result;
@@ -378,17 +412,7 @@ std::string AccessibleName(HWND window) {
     VariantInit(&self);
     self.vt = VT_I4;
     self.lVal = CHILDID_SELF;
-    BSTR name = nullptr;
-    const HRESULT named = accessible->get_accName(self, &name);
-    if (SUCCEEDED(named) && name != nullptr) {
-        WideCharToMultiByte(CP_ACP, 0, name, -1, result, sizeof result, nullptr, nullptr);
-        SysFreeString(name);
-    } else {
-        std::snprintf(result, sizeof result, "<get_accName: %08lx>",
-                      static_cast<unsigned long>(named));
-    }
-    accessible->Release();
-    return result;
+    return NameOf(accessible, self);
 }
 
 std::string ClassName(HWND window) {

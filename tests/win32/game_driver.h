@@ -80,8 +80,9 @@ public:
     explicit EventTrace(DWORD processId);
     ~EventTrace();
     // What came in so far, oldest first, one word each: the square (0 to 8) whose name changed,
-    // "status" for a change of the status field's live region, or "other" with the event, the
-    // control id and the object id for every other event of the two kinds.
+    // the quoted name that a live-region change's object had when the event came in, as a
+    // screen reader speaks it, or "other" with the event, the control id and the object id for
+    // every other event of the two kinds.
     std::string Take(HWND main);
 
 private:

@@ -260,19 +260,30 @@ void ScenarioLayout(GameProcess& game) {
     if ((style & wanted) != wanted || (style & (WS_MAXIMIZEBOX | WS_THICKFRAME)) != 0) {
         Fail("main window style %08lx: wants caption, system menu and minimise box only", style);
     }
-    // The children in creation order are the template's controls in template order.
-    HWND controls[kControlCount] = {};
+    // The children in creation order are the template's controls in template order, then the
+    // announcer that screen readers read: a visible static of one pixel, no tab stop, silent.
+    HWND controls[kControlCount + 1] = {};
     HWND child = GetWindow(main, GW_CHILD);
     int count = 0;
     for (; child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (count < kControlCount) {
+        if (count <= kControlCount) {
             controls[count] = child;
         }
         ++count;
     }
-    if (count != kControlCount) {
-        Fail("the main window has %d controls, expected %d", count, kControlCount);
+    if (count != kControlCount + 1) {
+        Fail("the main window has %d controls, expected %d and the announcer", count,
+             kControlCount);
         return;
+    }
+    HWND announcer = controls[kControlCount];
+    const RECT spot = ControlRectInClient(main, announcer);
+    if (_stricmp(ClassName(announcer).c_str(), "Static") != 0 || !IsWindowVisible(announcer) ||
+        (GetWindowLongA(announcer, GWL_STYLE) & WS_TABSTOP) != 0 || spot.right - spot.left != 1 ||
+        spot.bottom - spot.top != 1 || !WindowText(announcer).empty()) {
+        Fail("the announcer is a %s %ldx%ld, style %08lx, text \"%s\"",
+             ClassName(announcer).c_str(), spot.right - spot.left, spot.bottom - spot.top,
+             GetWindowLongA(announcer, GWL_STYLE), WindowText(announcer).c_str());
     }
     for (int i = 0; i < kControlCount; ++i) {
         const ControlTemplate& wanted = kControls[i];
@@ -418,6 +429,18 @@ void ExpectSquareNames(HWND main, const char* const (&names)[9], const char* wha
     }
 }
 
+// What a screen reader hears of one operation: the squares whose name changed, and what the
+// one live-region event's object is named, the session's sentence.
+void ExpectHeard(EventTrace& events, HWND main, const char* heard, const char* what) {
+    Settle(main);
+    const std::string trace = events.Take(main);
+    Note("%s: %s", what, trace.c_str());
+    if (trace != heard) {
+        Fail("%s: the name and live-region events were %s, expected %s", what, trace.c_str(),
+             heard);
+    }
+}
+
 void ScenarioWin(GameProcess& game) {
     HWND main = game.WaitForMainWindow();
     if (main == nullptr) {
@@ -429,37 +452,52 @@ void ScenarioWin(GameProcess& game) {
         {3, false, "XO XX   O", "", kBlocked},   {-1, true, "XO XXO  O", "", kBlocked},
         {6, false, "XO XXOX O", "036", kYouWin},  // wins at once, without "Play O"
     };
+    const char* const heard[] = {
+        "0 \"X on Top left, not played yet\"",
+        "0 1 \"O on Top centre\"",
+        "4 \"X on Centre, not played yet\"",
+        "4 8 \"O on Bottom right. Blocked you there!\"",
+        "3 \"X on Middle left, not played yet\"",
+        "3 5 \"O on Middle right. Blocked you there!\"",  // the same status: still said
+        "0 3 6 \"X on Bottom left. Game over - you win!\"",
+    };
     EventTrace events(game.Id());
-    PlaySteps(main, steps, 1);
-    // A click moves the focus to the square; its rectangle shows only while the keyboard cues
-    // do (Wine keeps no keyboard cue state: they always show there).
-    const bool cues = (SendMessageA(GetDlgItem(main, kFirstSquareId), WM_QUERYUISTATE, 0, 0) &
-                       UISF_HIDEFOCUS) == 0;
-    if ((FocusPixels(main, 0) != 0) != cues) {
-        Fail("after a click, %d focus rectangle pixels with keyboard cues %s", FocusPixels(main, 0),
-             cues ? "shown" : "hidden");
+    char what[64];
+    for (int i = 0; i < 7; ++i) {
+        PlaySteps(main, steps + i, 1);
+        std::snprintf(what, sizeof what, "events of step %d", i + 1);
+        ExpectHeard(events, main, heard[i], what);
+        if (i > 0) {
+            continue;
+        }
+        // A click moves the focus to the square; its rectangle shows only while the keyboard
+        // cues do (Wine keeps no keyboard cue state: they always show there).
+        const bool cues = (SendMessageA(GetDlgItem(main, kFirstSquareId), WM_QUERYUISTATE, 0, 0) &
+                           UISF_HIDEFOCUS) == 0;
+        if ((FocusPixels(main, 0) != 0) != cues) {
+            Fail("after a click, %d focus rectangle pixels with keyboard cues %s",
+                 FocusPixels(main, 0), cues ? "shown" : "hidden");
+        }
+        ExpectSquareNames(main,
+                          {"Top left: X, not played yet", "Top centre: empty", "Top right: empty",
+                           "Middle left: empty", "Centre: empty", "Middle right: empty",
+                           "Bottom left: empty", "Bottom centre: empty", "Bottom right: empty"},
+                          "a pending X");
     }
-    ExpectSquareNames(main,
-                      {"Top left: X, not played yet", "Top centre: empty", "Top right: empty",
-                       "Middle left: empty", "Centre: empty", "Middle right: empty",
-                       "Bottom left: empty", "Bottom centre: empty", "Bottom right: empty"},
-                      "a pending X");
-    PlaySteps(main, steps + 1, sizeof steps / sizeof steps[0] - 1);
     ExpectSquareNames(
         main,
         {"Top left: X, in the winning line", "Top centre: O", "Top right: empty",
          "Middle left: X, in the winning line", "Centre: X", "Middle right: O",
          "Bottom left: X, in the winning line", "Bottom centre: empty", "Bottom right: O"},
         "a won game");
-    // A screen reader hears of every square whose name changed, operation by operation, and
-    // of the status field's two changes.
-    const std::string trace = events.Take(main);
-    Note("events: %s", trace.c_str());
-    if (trace != "0 0 1 4 4 8 status 3 3 5 0 3 6 status") {
-        Fail("the name and live-region events were %s", trace.c_str());
-    }
     SaveScreenshot(main, "won-game");
     CheckGameOverIgnoresInput(main, "XO XXOX O", "036", kYouWin);
+    ExpectHeard(events, main, "", "events of input after the end");
+    // The same sentence twice in a row is said twice.
+    ClickControl(main, kResetId);
+    ExpectHeard(events, main, "0 1 3 4 5 6 8 \"New game\"", "events of Reset");
+    ClickControl(main, kResetId);
+    ExpectHeard(events, main, "\"New game\"", "events of a second Reset");
     EndByCloseBox(game);
 }
 

@@ -1,11 +1,8 @@
 // The main window: set-up, background painting, commands and shutdown.
 #include "ui/win32/main_window.h"
 
-#include <oleacc.h>
-
-#include <cstring>
-
 #include "resources/resource_ids.h"
+#include "ui/win32/announcer.h"
 
 namespace qrv::win32 {
 
@@ -16,22 +13,18 @@ namespace {
 
 // The game's requests are carried out the moment they are made, so that every repaint and
 // status change comes in the game's own order; the update then names the changed squares and
-// tells screen readers what changed.
+// tells screen readers what happened.
 class MainWindowView final : public SessionView {
 public:
     void Attach(HWND window) { window_ = window; }
+    void SetAnnouncer(HWND announcer) { announcer_ = announcer; }
     void RepaintSquareNow(int square) override { win32::RepaintSquare(window_, square); }
-    void SetStatusTextNow(const char* text) override {
-        char shown[128] = "";
-        GetDlgItemTextA(window_, IDC_STATUS_FIELD, shown, sizeof shown);
-        statusChanged_ = statusChanged_ || std::strcmp(shown, text) != 0;
-        win32::SetStatusText(window_, text);
-    }
+    void SetStatusTextNow(const char* text) override { win32::SetStatusText(window_, text); }
     void ShowUpdate(const SessionUpdate& update) override;
 
 private:
     HWND window_ = nullptr;
-    bool statusChanged_ = false;
+    HWND announcer_ = nullptr;
 };
 
 void MainWindowView::ShowUpdate(const SessionUpdate& update) {
@@ -43,12 +36,11 @@ void MainWindowView::ShowUpdate(const SessionUpdate& update) {
             HWND button = GetDlgItem(window_, IDC_FIRST_SQUARE + update.Squares[k].Square);
             NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, button, OBJID_CLIENT, CHILDID_SELF);
         }
-        if (statusChanged_) {
-            NotifyWinEvent(EVENT_OBJECT_LIVEREGIONCHANGED, GetDlgItem(window_, IDC_STATUS_FIELD),
-                           OBJID_CLIENT, CHILDID_SELF);
+        // One sentence per operation, which carries the status too.
+        if (update.Spoken[0] != '\0') {
+            Announce(announcer_, update.Spoken.data());
         }
     }
-    statusChanged_ = false;
 }
 
 MainWindowView View;
@@ -56,46 +48,6 @@ MainWindowView View;
 // LoadStringA on the program's own string table.
 int LoadProgramString(unsigned id, char* buffer, int size) {
     return LoadStringA(Ui.Instance, id, buffer, size);
-}
-
-// Marks the status field as a polite live region, as Windows 10 and 11 screen readers expect of
-// a line whose changes they should read out. The services come with COM, which is loaded only
-// here: where it or they are missing, the field stays a plain edit field.
-void MakeLiveRegion(HWND field) {
-    constexpr GUID kAccPropServicesClass = {
-        0xb5f8350b, 0x0548, 0x48b1, {0xa6, 0xee, 0x88, 0xbd, 0x00, 0xb4, 0xa5, 0xe7}};
-    constexpr GUID kAccPropServicesInterface = {
-        0x6e26e776, 0x04f0, 0x495d, {0x80, 0xe4, 0x33, 0x30, 0x35, 0x2e, 0x31, 0x69}};
-    // UI Automation's LiveSetting property, and its value Polite.
-    constexpr GUID kLiveSettingProperty = {
-        0xc12bcd8e, 0x2a8e, 0x4950, {0x8a, 0xe7, 0x36, 0x25, 0x11, 0x1d, 0x58, 0xeb}};
-    constexpr LONG kPolite = 1;
-
-    HMODULE ole32 = LoadLibraryExA("ole32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (ole32 == nullptr) {
-        return;
-    }
-    const auto initialize = reinterpret_cast<decltype(&CoInitializeEx)>(
-        reinterpret_cast<void*>(GetProcAddress(ole32, "CoInitializeEx")));
-    const auto create = reinterpret_cast<decltype(&CoCreateInstance)>(
-        reinterpret_cast<void*>(GetProcAddress(ole32, "CoCreateInstance")));
-    // COM stays initialised on this thread, and ole32 loaded, for the annotation's lifetime.
-    if (initialize == nullptr || create == nullptr ||
-        FAILED(initialize(nullptr, COINIT_APARTMENTTHREADED))) {
-        return;
-    }
-    IAccPropServices* services = nullptr;
-    if (FAILED(create(kAccPropServicesClass, nullptr, CLSCTX_INPROC_SERVER,
-                      kAccPropServicesInterface, reinterpret_cast<void**>(&services))) ||
-        services == nullptr) {
-        return;
-    }
-    VARIANT polite{};
-    polite.vt = VT_I4;
-    polite.lVal = kPolite;
-    services->SetHwndProp(field, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
-                          kLiveSettingProperty, polite);
-    services->Release();
 }
 
 void ReportLibraryFailure(const LoadFailure&) {
@@ -116,7 +68,7 @@ BOOL SetUp(HWND window) {
     Ui.HighlightPen = CreatePen(PS_SOLID, penWidth, RGB(255, 0, 0));
     Ui.NormalPen = CreatePen(PS_SOLID, penWidth, RGB(127, 127, 255));
     Ui.ProgramIcon = LoadIconA(Ui.Instance, MAKEINTRESOURCEA(IDI_PROGRAM_ICON));
-    MakeLiveRegion(GetDlgItem(window, IDC_STATUS_FIELD));
+    View.SetAnnouncer(CreateAnnouncer(window));
     for (int square = 0; square < kSquareCount; ++square) {
         HWND button = GetDlgItem(window, IDC_FIRST_SQUARE + square);
         if (button == nullptr) {
