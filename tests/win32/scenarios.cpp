@@ -30,9 +30,21 @@ void CheckUnchanged(HWND main, const char* board, const char* red, const char* s
     ExpectGame(main, board, red, status, what, 300);
 }
 
+// What a screen reader hears of one operation: the squares whose name changed, and the name of
+// the one live-region event's object, the session's sentence.
+void ExpectHeard(EventTrace& events, HWND main, const char* heard, const char* what) {
+    Settle(main);
+    const std::string trace = events.Take(main);
+    Note("%s: %s", what, trace.c_str());
+    if (trace != heard) {
+        Fail("%s: the name and live-region events were %s, expected %s", what, trace.c_str(),
+             heard);
+    }
+}
+
 }  // namespace
 
-void driver::PlaySteps(HWND main, const Step* steps, int count) {
+void driver::PlaySteps(HWND main, const Step* steps, int count, EventTrace* events) {
     char what[64];
     for (int i = 0; i < count; ++i) {
         const Step& step = steps[i];
@@ -45,6 +57,9 @@ void driver::PlaySteps(HWND main, const Step* steps, int count) {
         std::snprintf(what, sizeof what, "step %d (square %d%s)", i + 1, step.square,
                       step.playO ? ", Play O" : "");
         ExpectGame(main, step.board, step.red, step.status, what);
+        if (events != nullptr) {
+            ExpectHeard(*events, main, step.heard, what);
+        }
     }
 }
 
@@ -429,61 +444,38 @@ void ExpectSquareNames(HWND main, const char* const (&names)[9], const char* wha
     }
 }
 
-// What a screen reader hears of one operation: the squares whose name changed, and what the
-// one live-region event's object is named, the session's sentence.
-void ExpectHeard(EventTrace& events, HWND main, const char* heard, const char* what) {
-    Settle(main);
-    const std::string trace = events.Take(main);
-    Note("%s: %s", what, trace.c_str());
-    if (trace != heard) {
-        Fail("%s: the name and live-region events were %s, expected %s", what, trace.c_str(),
-             heard);
-    }
-}
-
 void ScenarioWin(GameProcess& game) {
     HWND main = game.WaitForMainWindow();
     if (main == nullptr) {
         return;
     }
+    // Each operation renames its squares and says one sentence, the same status again included.
     const Step steps[] = {
-        {0, false, "X        ", "", kOpening},   {-1, true, "XO       ", "", kOpening},
-        {4, false, "XO  X    ", "", kOpening},   {-1, true, "XO  X   O", "", kBlocked},
-        {3, false, "XO XX   O", "", kBlocked},   {-1, true, "XO XXO  O", "", kBlocked},
-        {6, false, "XO XXOX O", "036", kYouWin},  // wins at once, without "Play O"
-    };
-    const char* const heard[] = {
-        "0 \"X on Top left, not played yet\"",
-        "0 1 \"O on Top centre\"",
-        "4 \"X on Centre, not played yet\"",
-        "4 8 \"O on Bottom right. Blocked you there!\"",
-        "3 \"X on Middle left, not played yet\"",
-        "3 5 \"O on Middle right. Blocked you there!\"",  // the same status: still said
-        "0 3 6 \"X on Bottom left. Game over - you win!\"",
+        {0, false, "X        ", "", kOpening, "0 \"X on Top left, not played yet\""},
+        {-1, true, "XO       ", "", kOpening, "0 1 \"O on Top centre\""},
+        {4, false, "XO  X    ", "", kOpening, "4 \"X on Centre, not played yet\""},
+        {-1, true, "XO  X   O", "", kBlocked, "4 8 \"O on Bottom right. Blocked you there!\""},
+        {3, false, "XO XX   O", "", kBlocked, "3 \"X on Middle left, not played yet\""},
+        {-1, true, "XO XXO  O", "", kBlocked, "3 5 \"O on Middle right. Blocked you there!\""},
+        // wins at once, without "Play O"
+        {6, false, "XO XXOX O", "036", kYouWin, "0 3 6 \"X on Bottom left. Game over - you win!\""},
     };
     EventTrace events(game.Id());
-    char what[64];
-    for (int i = 0; i < 7; ++i) {
-        PlaySteps(main, steps + i, 1);
-        std::snprintf(what, sizeof what, "events of step %d", i + 1);
-        ExpectHeard(events, main, heard[i], what);
-        if (i > 0) {
-            continue;
-        }
-        // A click moves the focus to the square; its rectangle shows only while the keyboard
-        // cues do (Wine keeps no keyboard cue state: they always show there).
-        const bool cues = (SendMessageA(GetDlgItem(main, kFirstSquareId), WM_QUERYUISTATE, 0, 0) &
-                           UISF_HIDEFOCUS) == 0;
-        if ((FocusPixels(main, 0) != 0) != cues) {
-            Fail("after a click, %d focus rectangle pixels with keyboard cues %s",
-                 FocusPixels(main, 0), cues ? "shown" : "hidden");
-        }
-        ExpectSquareNames(main,
-                          {"Top left: X, not played yet", "Top centre: empty", "Top right: empty",
-                           "Middle left: empty", "Centre: empty", "Middle right: empty",
-                           "Bottom left: empty", "Bottom centre: empty", "Bottom right: empty"},
-                          "a pending X");
+    PlaySteps(main, steps, 1, &events);
+    // A click moves the focus to the square; its rectangle shows only while the keyboard cues
+    // do (Wine keeps no keyboard cue state: they always show there).
+    const bool cues = (SendMessageA(GetDlgItem(main, kFirstSquareId), WM_QUERYUISTATE, 0, 0) &
+                       UISF_HIDEFOCUS) == 0;
+    if ((FocusPixels(main, 0) != 0) != cues) {
+        Fail("after a click, %d focus rectangle pixels with keyboard cues %s", FocusPixels(main, 0),
+             cues ? "shown" : "hidden");
     }
+    ExpectSquareNames(main,
+                      {"Top left: X, not played yet", "Top centre: empty", "Top right: empty",
+                       "Middle left: empty", "Centre: empty", "Middle right: empty",
+                       "Bottom left: empty", "Bottom centre: empty", "Bottom right: empty"},
+                      "a pending X");
+    PlaySteps(main, steps + 1, sizeof steps / sizeof steps[0] - 1, &events);
     ExpectSquareNames(
         main,
         {"Top left: X, in the winning line", "Top centre: O", "Top right: empty",
@@ -492,12 +484,12 @@ void ScenarioWin(GameProcess& game) {
         "a won game");
     SaveScreenshot(main, "won-game");
     CheckGameOverIgnoresInput(main, "XO XXOX O", "036", kYouWin);
-    ExpectHeard(events, main, "", "events of input after the end");
+    ExpectHeard(events, main, "", "input after the end");
     // The same sentence twice in a row is said twice.
     ClickControl(main, kResetId);
-    ExpectHeard(events, main, "0 1 3 4 5 6 8 \"New game\"", "events of Reset");
+    ExpectHeard(events, main, "0 1 3 4 5 6 8 \"New game\"", "Reset");
     ClickControl(main, kResetId);
-    ExpectHeard(events, main, "\"New game\"", "events of a second Reset");
+    ExpectHeard(events, main, "\"New game\"", "a second Reset");
     EndByCloseBox(game);
 }
 

@@ -8,15 +8,17 @@
 namespace driver {
 
 struct Step {
-    int square;          // clicked first
-    bool playO;          // then "Play O"
-    const char* board;   // what the board shows afterwards
-    const char* red;     // its highlighted squares
-    const char* status;  // and the status line
+    int square;                   // clicked first
+    bool playO;                   // then "Play O"
+    const char* board;            // what the board shows afterwards
+    const char* red;              // its highlighted squares
+    const char* status;           // and the status line
+    const char* heard = nullptr;  // the events screen readers get, where they are checked
 };
 
-// Plays the steps, checking the board and the status after every click and every "Play O".
-void PlaySteps(HWND main, const Step* steps, int count);
+// Plays the steps, checking the board and the status after every click and every "Play O", and
+// with `events` what each step let screen readers hear.
+void PlaySteps(HWND main, const Step* steps, int count, EventTrace* events = nullptr);
 
 // Ends the game by Escape, which must give exit code 0.
 void EndByEscape(GameProcess& game);
