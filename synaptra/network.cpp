@@ -223,9 +223,9 @@ bool IsPosition(const std::int32_t* input) {
     return true;
 }
 
-int BestEmptySquare(const Network& network, const std::int32_t* input) {
-    if (!network.Ready() || !IsPosition(input)) {
-        return -1;
+bool PositionScores(const Network& network, const std::int32_t* input, float* scores) {
+    if (!network.Ready() || !IsPosition(input) || scores == nullptr) {
+        return false;
     }
     // A position's inputs are 0 or 1, so the first layer only adds the weights of the inputs
     // that are 1, in the same order as Forward: the same sums, since the skipped terms are zero.
@@ -248,8 +248,15 @@ int BestEmptySquare(const Network& network, const std::int32_t* input) {
         }
         hidden[h] = sum > 0.0f ? sum : 0.0f;
     }
-    float scores[kOutputCount];
     ForwardFromFirstHidden(network, biases + hiddenCount, hidden.data(), scores);
+    return true;
+}
+
+int BestEmptySquare(const Network& network, const std::int32_t* input) {
+    float scores[kOutputCount];
+    if (!PositionScores(network, input, scores)) {
+        return -1;
+    }
     int best = -1;
     for (std::uint32_t square = 0; square < kSquareCount; ++square) {
         if (input[2 * square] != 0 || input[2 * square + 1] != 0) {

@@ -136,6 +136,10 @@ void Forward(const Network& network, const float* input, float* scores);
 // Whether the 18 values describe a position: each 0 or 1, no square both 'O' and 'X'.
 bool IsPosition(const std::int32_t* input);
 
+// The nine scores of a position, as BestEmptySquare compares them; false, writing nothing,
+// when there is no network or the input is no position.
+bool PositionScores(const Network& network, const std::int32_t* input, float* scores);
+
 // The highest-scoring empty square of the position (the lowest square on a tie), or -1 when
 // there is no network, the input is no position, or no square is empty.
 int BestEmptySquare(const Network& network, const std::int32_t* input);

@@ -15,6 +15,14 @@
 #define SYNAPTRA_EXPORT extern "C" __attribute__((visibility("default")))
 #endif
 
+// The web module keeps and exports it even where the game itself does not call it, so that the
+// page can.
+#if defined(__EMSCRIPTEN__)
+#define SYNAPTRA_FOR_PAGE __attribute__((used))
+#else
+#define SYNAPTRA_FOR_PAGE
+#endif
+
 namespace {
 
 synaptra::Network network;
@@ -94,6 +102,11 @@ SYNAPTRA_EXPORT const char* NetLastError() {
 
 SYNAPTRA_EXPORT int GetNetMove(const std::int32_t* input) {
     return synaptra::BestEmptySquare(network, input);
+}
+
+// Optional, like NetLastError: the nine scores that GetNetMove compares.
+SYNAPTRA_EXPORT SYNAPTRA_FOR_PAGE int GetNetOutputs(const std::int32_t* input, float* outputs) {
+    return synaptra::PositionScores(network, input, outputs) ? 1 : 0;
 }
 
 SYNAPTRA_EXPORT int KillNet() {

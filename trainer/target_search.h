@@ -1,50 +1,52 @@
-// The trainer's search for training targets: one square for each stored position such that
-// both network-based opponents, answered that way, never lose a game and never meet a
-// position outside the table.
+// The trainer's targets: what each square of each stored position is worth, taken as a board
+// with O to move and the network opponent playing on, and the square the network must answer.
 #pragma once
 
 #include <array>
-#include <cstdint>
 
+#include "netlib/network_binding.h"
 #include "opponents/pattern_table.h"
 
 namespace qrv::trainer {
 
-inline constexpr int kNoTarget = -1;
+// Where a person can win afterwards, with any chance at all, or the opponent can fail.
+inline constexpr double kLosingValue = -1.0;
+// Below every empty square.
+inline constexpr double kTakenValue = -2.0;
 
-using Targets = std::array<int, qrv::kPatternCount>;
+// Per square: the chance of a win against the novice after O plays there (0 to 1),
+// kLosingValue or kTakenValue.
+using SquareValues = std::array<double, kSquareCount>;
+using StoredValues = std::array<SquareValues, kPatternCount>;
+using Answers = std::array<int, kPatternCount>;
 
-struct TargetSearchResult {
-    bool found = false;
-    // Where the game never asks for a stored position: its first empty square in the order
-    // centre, corners, edges, so that the network still gives every stored position an answer.
-    Targets targets{};
-    std::uint32_t askedSlots = 0;         // bit s set when stored position s is asked for
-    std::uint64_t expandedPositions = 0;  // positions where the person was to move
-    std::uint64_t backtracks = 0;         // target choices given up
+// The values of every stored position with the network opponent asking `network`, and beside
+// them each square's chance of a win against a random person (0 where the value is negative),
+// which decides between squares of equal value.
+struct Valuation {
+    StoredValues values{};
+    StoredValues againstRandom{};
+};
+Valuation ValueStoredPositions(const PatternTable& patterns, const NetworkBinding& network);
+
+// The empty square with the highest value; of equal ones, the one that wins more often against
+// a random person, then the lowest.
+int BestSquare(const PatternSlot& position, const SquareValues& values,
+               const SquareValues& againstRandom);
+
+struct Targets {
+    Answers answers{};
+    Valuation valuation;
+    int rounds = 0;           // rounds of answering and valuing until the answers stood still
+    bool fixedPoint = false;  // the values computed with these answers choose them again
 };
 
-TargetSearchResult SearchTargets(const qrv::PatternTable& patterns);
+// Gives each stored position its best square, values the squares again with those answers
+// and repeats until the answers no longer change.
+Targets SearchTargets(const PatternTable& patterns);
 
-// Why a set of targets fails.
-enum class Failure {
-    kNone,
-    kPersonWins,  // some sequence of the person's squares wins
-    kNoMove,      // an opponent fails to move (the game's error line)
-    kLeftTable,   // a position before the fourth O that no stored position matches
-    kRandomMove,  // a random square where the table should decide
-};
-
-// What the whole game tree looks like for fixed targets, for both network-based opponents.
-struct TreeCheck {
-    bool safe = false;
-    Failure failure = Failure::kNone;
-    std::uint64_t games = 0;
-    std::uint64_t computerWins = 0;
-    std::uint64_t draws = 0;
-    std::uint32_t askedSlots = 0;  // bit s set when stored position s was asked for
-};
-
-TreeCheck CheckTargets(const qrv::PatternTable& patterns, const Targets& targets);
+// A network that answers each stored position from `answers` (kept by reference, as is the
+// table), and -1 for anything else.
+NetworkBinding AnsweringNetwork(const PatternTable& patterns, const Answers& answers);
 
 }  // namespace qrv::trainer

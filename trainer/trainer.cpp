@@ -1,5 +1,5 @@
-// qrv_trainer: finds the square each stored position must get, trains the network on those
-// targets by backpropagation and writes the weights file.
+// qrv_trainer: works out what each square of each stored position is worth, trains the network
+// to score the squares so, checks the result and writes the weights file.
 //
 //   qrv_trainer [output file]      (default: qrv.bpn in the current folder)
 //
@@ -13,30 +13,67 @@
 #include <vector>
 
 #include "netlib/network_binding.h"
+#include "opponents/opponents.h"
 #include "opponents/pattern_table.h"
 #include "resources/pattern_strings.h"
 #include "synaptra/weights_writer.h"
+#include "trainer/game_tree.h"
 #include "trainer/target_search.h"
 
 namespace {
 
+using qrv::trainer::kLosingValue;
+using qrv::trainer::kTakenValue;
 using synaptra::kInputCount;
 using synaptra::kOutputCount;
 
 constexpr std::uint32_t kHiddenCount = 32;
 constexpr std::uint32_t kInitialSeed = 0x51A7A5EDu;
-constexpr float kLearningRate = 0.05f;
-constexpr float kMomentum = 0.9f;
-// Each stored position must prefer its target over every other empty square by this much.
-constexpr float kRequiredMargin = 0.5f;
-constexpr int kMaxEpochs = 100000;
-constexpr int kReportEvery = 10;
+
+// Adam, on the mean squared error over every output of every stored position.
+constexpr float kLearningRate = 0.003f;
+constexpr float kBeta1 = 0.9f;
+constexpr float kBeta2 = 0.999f;
+constexpr float kEpsilon = 1e-8f;
+constexpr int kMaxEpochs = 60000;
+constexpr int kCheckEvery = 50;
+
+// What the written network must meet: every output within kTolerance of its value, and the
+// answer ahead of every other empty square by kRequiredMargin.
+constexpr float kTolerance = 0.02f;
+constexpr float kRequiredMargin = 0.005f;
+// Training aims closer: the answer kTrainingGap ahead of the rest, squares that cannot lose at
+// least kSafeFloor, so that they stay non-negative; and stops when every output is within
+// kTrainingFit of its aim.
+constexpr float kTrainingGap = 0.01f;
+constexpr float kSafeFloor = 0.005f;
+constexpr float kTrainingFit = 0.002f;
+
+// The least the two network opponents must win, over every game.
+constexpr double kNoviceWinFloor = 0.259;
+constexpr double kRandomWinFloor = 0.79;
 
 struct Sample {
     float input[kInputCount];
     std::int32_t encoded[kInputCount];
-    int target;
+    float values[kOutputCount];
+    float aims[kOutputCount];
+    int answer;
 };
+
+bool IsEmpty(const Sample& sample, std::uint32_t square) {
+    return sample.encoded[2 * square] == 0 && sample.encoded[2 * square + 1] == 0;
+}
+
+[[noreturn]] void Refuse(const char* why, int slot = -1) {
+    if (slot >= 0) {
+        std::fprintf(stderr, "qrv_trainer: stored position %d: %s; no weights written\n", slot,
+                     why);
+    } else {
+        std::fprintf(stderr, "qrv_trainer: %s; no weights written\n", why);
+    }
+    std::exit(1);
+}
 
 std::uint32_t NextBits(std::uint32_t& state) {
     state ^= state << 13;
@@ -66,8 +103,7 @@ synaptra::Network InitialNetwork() {
     network.sizes = {kInputCount, kHiddenCount, kOutputCount};
     const Layout layout;
     if (!network.parameters.assign(layout.total, 0.0f)) {
-        std::fputs("qrv_trainer: out of memory\n", stderr);
-        std::exit(1);
+        Refuse("out of memory");
     }
     std::uint32_t state = kInitialSeed;
     const float range1 = 1.0f / std::sqrt(static_cast<float>(kInputCount));
@@ -84,16 +120,14 @@ synaptra::Network InitialNetwork() {
     return network;
 }
 
-// One full-batch step of gradient descent with momentum on the mean squared error against
-// one-hot targets. Returns the loss before the step.
-float TrainStep(synaptra::Network& network, const std::vector<Sample>& samples,
-                std::vector<float>& velocity) {
+// The gradient of the mean squared error against the aims, for the whole batch.
+void Gradient(const synaptra::Network& network, const std::vector<Sample>& samples,
+              std::vector<float>& gradient) {
     const Layout layout;
-    std::vector<float> gradient(layout.total, 0.0f);
-    float* p = network.parameters.data();
+    std::fill(gradient.begin(), gradient.end(), 0.0f);
+    const float* p = network.parameters.data();
     float* g = gradient.data();
     const float scale = 1.0f / static_cast<float>(samples.size());
-    float loss = 0.0f;
     for (const Sample& sample : samples) {
         float z1[kHiddenCount];
         float a1[kHiddenCount];
@@ -111,9 +145,7 @@ float TrainStep(synaptra::Network& network, const std::vector<Sample>& samples,
             for (std::uint32_t h = 0; h < kHiddenCount; ++h) {
                 sum += p[layout.w2 + o * kHiddenCount + h] * a1[h];
             }
-            const float error = sum - (static_cast<int>(o) == sample.target ? 1.0f : 0.0f);
-            loss += 0.5f * error * error * scale;
-            dy[o] = error * scale;
+            dy[o] = (sum - sample.aims[o]) * scale;
         }
         for (std::uint32_t o = 0; o < kOutputCount; ++o) {
             g[layout.b2 + o] += dy[o];
@@ -135,37 +167,63 @@ float TrainStep(synaptra::Network& network, const std::vector<Sample>& samples,
             }
         }
     }
-    for (std::size_t i = 0; i < layout.total; ++i) {
-        velocity[i] = kMomentum * velocity[i] - kLearningRate * g[i];
-        p[i] += velocity[i];
-    }
-    return loss;
 }
 
-// The smallest lead of a target over the best other empty square, measured with the
-// library's own forward pass; negative when some position picks another square.
-float SmallestMargin(const synaptra::Network& network, const std::vector<Sample>& samples) {
-    float smallest = INFINITY;
+// Adam's moments and the powers of its betas, kept by multiplication: std::pow may round
+// differently from one C library to the next, and the bytes must not.
+struct Optimizer {
+    std::vector<float> gradient, first, second;
+    float beta1Power = 1.0f;
+    float beta2Power = 1.0f;
+
+    explicit Optimizer(std::size_t size) : gradient(size), first(size), second(size) {}
+
+    void Step(synaptra::Network& network, const std::vector<Sample>& samples) {
+        Gradient(network, samples, gradient);
+        beta1Power *= kBeta1;
+        beta2Power *= kBeta2;
+        const float rate = kLearningRate * std::sqrt(1.0f - beta2Power) / (1.0f - beta1Power);
+        for (std::size_t i = 0; i < gradient.size(); ++i) {
+            first[i] = kBeta1 * first[i] + (1.0f - kBeta1) * gradient[i];
+            second[i] = kBeta2 * second[i] + (1.0f - kBeta2) * gradient[i] * gradient[i];
+            network.parameters[i] -= rate * first[i] / (std::sqrt(second[i]) + kEpsilon);
+        }
+    }
+};
+
+// The largest distance of an output from its aim, with the library's own forward pass.
+float WorstFit(const synaptra::Network& network, const std::vector<Sample>& samples) {
+    float worst = 0.0f;
     for (const Sample& sample : samples) {
         float scores[kOutputCount];
         synaptra::Forward(network, sample.input, scores);
-        float bestOther = -INFINITY;
-        for (std::uint32_t square = 0; square < kOutputCount; ++square) {
-            const bool empty =
-                sample.encoded[2 * square] == 0 && sample.encoded[2 * square + 1] == 0;
-            if (empty && static_cast<int>(square) != sample.target && scores[square] > bestOther) {
-                bestOther = scores[square];
-            }
-        }
-        const float margin = scores[sample.target] - bestOther;
-        if (margin < smallest) {
-            smallest = margin;
+        for (std::uint32_t o = 0; o < kOutputCount; ++o) {
+            worst = std::fmax(worst, std::fabs(scores[o] - sample.aims[o]));
         }
     }
-    return smallest;
+    return worst;
 }
 
-std::vector<Sample> MakeSamples(const qrv::PatternTable& table, const qrv::trainer::Targets& targets) {
+// What training aims at: the values, but with the answer clearly ahead of squares that come
+// close to it or tie with it, and squares that cannot lose kept off zero from above.
+void SetAims(Sample& sample) {
+    const float best = sample.values[sample.answer];
+    const float answerAim =
+        std::fmin(1.0f, std::fmax(best + kTrainingGap / 2, kSafeFloor + kTrainingGap));
+    for (std::uint32_t square = 0; square < kOutputCount; ++square) {
+        const float value = sample.values[square];
+        if (!IsEmpty(sample, square) || value < 0.0f) {
+            sample.aims[square] = value;
+        } else if (static_cast<int>(square) == sample.answer) {
+            sample.aims[square] = answerAim;
+        } else {
+            sample.aims[square] = std::fmax(kSafeFloor, std::fmin(value, answerAim - kTrainingGap));
+        }
+    }
+}
+
+std::vector<Sample> MakeSamples(const qrv::PatternTable& table,
+                                const qrv::trainer::Targets& targets) {
     std::vector<Sample> samples;
     for (int slot = 0; slot < qrv::kPatternCount; ++slot) {
         qrv::Board position = qrv::EmptyBoard();
@@ -176,15 +234,112 @@ std::vector<Sample> MakeSamples(const qrv::PatternTable& table, const qrv::train
             sample.encoded[i] = encoded[i];
             sample.input[i] = static_cast<float>(encoded[i]);
         }
-        sample.target = targets[slot];
+        for (std::uint32_t square = 0; square < kOutputCount; ++square) {
+            sample.values[square] = static_cast<float>(targets.valuation.values[slot][square]);
+        }
+        sample.answer = targets.answers[slot];
+        if (sample.values[sample.answer] < 0.0f) {
+            Refuse("every square can lose", slot);
+        }
+        SetAims(sample);
         samples.push_back(sample);
     }
     return samples;
 }
 
-void PrintPosition(const qrv::PatternSlot& slot) {
-    for (int square = 0; square < qrv::kSquareCount; ++square) {
-        std::putchar(slot[square] == qrv::kEmptyMark ? '*' : slot[square]);
+// Each output near its value, on the right side of zero, taken squares below the empty ones,
+// and the answer the library gives is the target's, clearly ahead.
+void CheckOutputs(const synaptra::Network& network, const std::vector<Sample>& samples) {
+    for (std::size_t slot = 0; slot < samples.size(); ++slot) {
+        const Sample& sample = samples[slot];
+        const int at = static_cast<int>(slot);
+        float scores[kOutputCount];
+        if (!synaptra::PositionScores(network, sample.encoded, scores)) {
+            Refuse("no outputs", at);
+        }
+        float lowestEmpty = INFINITY;
+        float highestTaken = -INFINITY;
+        float bestOther = -INFINITY;
+        for (std::uint32_t square = 0; square < kOutputCount; ++square) {
+            const float score = scores[square];
+            if (!(std::fabs(score - sample.values[square]) <= kTolerance)) {
+                Refuse("an output is too far from its value", at);
+            }
+            if (!IsEmpty(sample, square)) {
+                highestTaken = std::fmax(highestTaken, score);
+                continue;
+            }
+            lowestEmpty = std::fmin(lowestEmpty, score);
+            if ((score < 0.0f) != (sample.values[square] < 0.0f)) {
+                Refuse("an output is on the wrong side of zero", at);
+            }
+            if (static_cast<int>(square) != sample.answer) {
+                bestOther = std::fmax(bestOther, score);
+            }
+        }
+        if (!(highestTaken < lowestEmpty)) {
+            Refuse("a taken square is not below every empty one", at);
+        }
+        if (synaptra::BestEmptySquare(network, sample.encoded) != sample.answer ||
+            !(scores[sample.answer] - bestOther >= kRequiredMargin)) {
+            Refuse("the answer is not clearly ahead", at);
+        }
+    }
+}
+
+// The network the checks ask: the trained one, as the library answers from it.
+const synaptra::Network* trainedNetwork = nullptr;
+
+int AnswerFromTrainedNetwork(const std::int32_t* input) {
+    return synaptra::BestEmptySquare(*trainedNetwork, input);
+}
+
+// Both network opponents, with the trained network answering, in every possible game; and the
+// values, worked out again with those answers, are the ones it was trained on.
+void CheckGames(const qrv::PatternTable& table, const synaptra::Network& network,
+                const qrv::trainer::Targets& targets) {
+    trainedNetwork = &network;
+    qrv::NetworkBinding binding;
+    binding.GetNetMove = &AnswerFromTrainedNetwork;
+    const qrv::OpponentResources resources{table, binding};
+    const std::pair<const char*, int> opponents[] = {{"network", qrv::kNetworkOpponent},
+                                                     {"genetic", qrv::kGeneticOpponent}};
+    for (const auto& [name, kind] : opponents) {
+        qrv::trainer::OpponentTree tree(kind, resources);
+        const qrv::trainer::Outlook outlook = tree.WholeGame();
+        const double novice = outlook.novice.Share(outlook.novice.wins);
+        const double random = outlook.random.Share(outlook.random.wins);
+        std::printf(
+            "%s opponent: wins %.2f%% against the novice, %.2f%% against a random person%s\n", name,
+            100 * novice, 100 * random,
+            outlook.canGoWrong ? ", and can lose or fail" : ", never loses or fails");
+        if (outlook.canGoWrong || novice < kNoviceWinFloor || random < kRandomWinFloor) {
+            Refuse("the opponents are not as strong as they must be");
+        }
+    }
+    if (qrv::trainer::ValueStoredPositions(table, binding).values != targets.valuation.values) {
+        Refuse("the network's own answers give other values");
+    }
+}
+
+void PrintTargets(const qrv::PatternTable& table, const qrv::trainer::Targets& targets) {
+    for (int slot = 0; slot < qrv::kPatternCount; ++slot) {
+        std::printf("position %2d  ", slot);
+        for (int square = 0; square < qrv::kSquareCount; ++square) {
+            const char mark = table.slots[slot][square];
+            std::putchar(mark == qrv::kEmptyMark ? '*' : mark);
+        }
+        std::printf("  -> square %d  ", targets.answers[slot]);
+        for (const double value : targets.valuation.values[slot]) {
+            if (value == kTakenValue) {
+                std::printf("     -");
+            } else if (value == kLosingValue) {
+                std::printf("  lose");
+            } else {
+                std::printf(" %5.1f", 100 * value);
+            }
+        }
+        std::putchar('\n');
     }
 }
 
@@ -208,73 +363,46 @@ int main(int argc, char** argv) {
 
     qrv::PatternTable table;
     if (!qrv::LoadPatternTable(table, qrv::LoadPatternString, qrv::kFirstPatternId)) {
-        std::fprintf(stderr, "qrv_trainer: the stored positions could not be loaded\n");
-        return 1;
+        Refuse("the stored positions could not be loaded");
     }
 
-    std::printf("Searching the game tree for targets...\n");
-    const qrv::trainer::TargetSearchResult search = qrv::trainer::SearchTargets(table);
-    std::printf("%llu positions expanded, %llu target choices given up\n",
-                static_cast<unsigned long long>(search.expandedPositions),
-                static_cast<unsigned long long>(search.backtracks));
-    if (!search.found) {
-        std::fprintf(stderr,
-                     "qrv_trainer: no choice of targets keeps both network opponents from losing "
-                     "and inside the table; no weights written\n");
-        return 1;
+    std::printf("Valuing every square of the stored positions, chances of a win in %%...\n");
+    const qrv::trainer::Targets targets = qrv::trainer::SearchTargets(table);
+    PrintTargets(table, targets);
+    if (!targets.fixedPoint) {
+        Refuse("the answers do not settle");
     }
-    const qrv::trainer::Targets& targets = search.targets;
-    for (int slot = 0; slot < qrv::kPatternCount; ++slot) {
-        const bool asked = (search.askedSlots & (1u << slot)) != 0;
-        std::printf("position %2d  ", slot);
-        PrintPosition(table.slots[slot]);
-        std::printf("  -> square %d%s\n", targets[slot], asked ? "" : "  (never asked)");
-    }
-    const qrv::trainer::TreeCheck check = qrv::trainer::CheckTargets(table, targets);
-    if (!check.safe) {
-        std::fprintf(stderr, "qrv_trainer: the targets found fail the check; no weights written\n");
-        return 1;
-    }
-    std::printf("Both network opponents: %llu games, %llu computer wins, %llu draws, no loss\n",
-                static_cast<unsigned long long>(check.games),
-                static_cast<unsigned long long>(check.computerWins),
-                static_cast<unsigned long long>(check.draws));
+    std::printf("The answers settled after %d rounds\n", targets.rounds);
 
     const std::vector<Sample> samples = MakeSamples(table, targets);
     synaptra::Network network = InitialNetwork();
-    std::vector<float> velocity(network.parameters.size(), 0.0f);
+    Optimizer optimizer(network.parameters.size());
     int epoch = 0;
-    float margin = SmallestMargin(network, samples);
-    while (margin < kRequiredMargin) {
+    float fit = WorstFit(network, samples);
+    while (fit > kTrainingFit) {
         if (epoch == kMaxEpochs) {
-            std::fprintf(stderr,
-                         "qrv_trainer: no clear margin after %d epochs; no weights written\n",
-                         kMaxEpochs);
-            return 1;
+            Refuse("the network does not fit the values");
         }
-        const float loss = TrainStep(network, samples, velocity);
-        ++epoch;
-        margin = SmallestMargin(network, samples);
-        if (epoch % kReportEvery == 0 || margin >= kRequiredMargin) {
-            std::printf("epoch %5d  loss %.6f  smallest margin %.4f\n", epoch,
-                        static_cast<double>(loss), static_cast<double>(margin));
+        for (int step = 0; step < kCheckEvery; ++step) {
+            optimizer.Step(network, samples);
+        }
+        epoch += kCheckEvery;
+        fit = WorstFit(network, samples);
+        if (epoch % 1000 == 0 || fit <= kTrainingFit) {
+            std::printf("epoch %5d  largest distance from the aims %.5f\n", epoch,
+                        static_cast<double>(fit));
         }
     }
 
-    // What the library will read back must answer every target.
+    // The checks read the bytes back, as the library will.
     const std::vector<unsigned char> bytes = synaptra::SerializeNetwork(network);
     synaptra::Network reloaded;
     if (synaptra::ParseNetwork(bytes.data(), bytes.size(), reloaded) !=
         synaptra::LoadError::kNone) {
-        std::fprintf(stderr, "qrv_trainer: the weights do not read back\n");
-        return 1;
+        Refuse("the weights do not read back");
     }
-    for (const Sample& sample : samples) {
-        if (synaptra::BestEmptySquare(reloaded, sample.encoded) != sample.target) {
-            std::fprintf(stderr, "qrv_trainer: the trained network misses a target\n");
-            return 1;
-        }
-    }
+    CheckOutputs(reloaded, samples);
+    CheckGames(table, reloaded, targets);
     if (!WriteFile(output, bytes)) {
         std::fprintf(stderr, "qrv_trainer: cannot write %s\n", output);
         return 1;

@@ -1,4 +1,4 @@
-// The real network library through its three entry points, as the game loads it.
+// The real network library through its entry points, as the game loads it.
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -23,6 +24,21 @@ namespace fs = std::filesystem;
 using synaptra::testing::Bytes;
 
 const qrv::Board kEmpty = qrv::EmptyBoard();
+
+// The optional entry point that the binding does not look up itself.
+using GetNetOutputsProc = int (*)(const std::int32_t* input, float* outputs);
+
+// GetNetOutputs on a board: the nine outputs, or none when it answers 0. It must write
+// nothing then, so the buffer starts with a value no network gives here.
+std::vector<float> OutputsOf(GetNetOutputsProc proc, const qrv::Board& board) {
+    std::vector<float> outputs(qrv::kSquareCount, 12345.0f);
+    const qrv::NetInput input = qrv::EncodeNetInput(board);
+    if (proc(input.data(), outputs.data()) == 0) {
+        EXPECT_EQ(outputs, std::vector<float>(qrv::kSquareCount, 12345.0f));
+        return {};
+    }
+    return outputs;
+}
 
 qrv::Board BoardOf(const char* squares) {
     qrv::Board board = qrv::EmptyBoard();
@@ -56,6 +72,9 @@ protected:
         ASSERT_NE(binding_.InitNet, nullptr);
         ASSERT_NE(binding_.KillNet, nullptr);
         ASSERT_NE(binding_.NetLastError, nullptr);
+        outputs_ = reinterpret_cast<GetNetOutputsProc>(
+            qrv::seam::FindEntryPoint(binding_.Library, "GetNetOutputs"));
+        ASSERT_NE(outputs_, nullptr);
     }
 
     void TearDown() override {
@@ -73,13 +92,16 @@ protected:
 
     int Init(const std::string& name) { return binding_.InitNet(name.c_str()); }
     int Ask(const qrv::Board& board) { return qrv::AskNetwork(binding_, board); }
+    std::vector<float> Outputs(const qrv::Board& board) { return OutputsOf(outputs_, board); }
 
     fs::path folder_;
     qrv::NetworkBinding binding_;
+    GetNetOutputsProc outputs_ = nullptr;
 };
 
 TEST_F(SynaptraLibrary, IsNotReadyBeforeInitNetOrAfterAFailedOneAndSaysWhy) {
     EXPECT_EQ(Ask(kEmpty), -1);
+    EXPECT_TRUE(Outputs(kEmpty).empty());
     EXPECT_EQ(binding_.InitNet(nullptr), 0);
     EXPECT_EQ(Init(""), 0);
     ASSERT_EQ(mkfifo((folder_ / "fifo.bpn").c_str(), 0600), 0);
@@ -108,6 +130,7 @@ TEST_F(SynaptraLibrary, RefusesEveryBrokenFileAndDropsTheNetworkItHad) {
         EXPECT_EQ(Init(broken), 0);
         EXPECT_STREQ(binding_.NetLastError(), synaptra::DescribeLoadError(file.expected));
         EXPECT_EQ(Ask(kEmpty), -1);
+        EXPECT_TRUE(Outputs(kEmpty).empty());
     }
     ASSERT_EQ(Init(good), 1);
     EXPECT_STREQ(binding_.NetLastError(), "");
@@ -132,8 +155,17 @@ TEST_F(SynaptraLibrary, InitNetAgainReplacesTheNetworkAndKillNetDropsIt) {
     EXPECT_EQ(Ask(kEmpty), 2);
     EXPECT_EQ(Init(first), 1);
     EXPECT_EQ(Ask(kEmpty), 8);
+    // The outputs are the scores the answer was chosen by, as the network computes them.
+    const qrv::Board board = BoardOf(" X  O   X");
+    float expected[qrv::kSquareCount];
+    float input[qrv::kNetInputSize];
+    const qrv::NetInput encoded = qrv::EncodeNetInput(board);
+    std::copy(encoded.begin(), encoded.end(), input);
+    synaptra::Forward(synaptra::testing::PreferringNetwork(8), input, expected);
+    EXPECT_EQ(Outputs(board), std::vector<float>(expected, expected + qrv::kSquareCount));
     binding_.KillNet();
     EXPECT_EQ(Ask(kEmpty), -1);
+    EXPECT_TRUE(Outputs(kEmpty).empty());
     binding_.KillNet();  // twice is harmless
     EXPECT_EQ(Init(second), 1);
     EXPECT_EQ(Ask(kEmpty), 2);
@@ -167,6 +199,10 @@ TEST_F(SynaptraLibrary, AnswersMinusOneForInputThatIsNoPosition) {
     input[17] = 1;  // square 8 both O and X
     EXPECT_EQ(binding_.GetNetMove(input.data()), -1);
     EXPECT_EQ(Ask(BoardOf("XOXOXOOXO")), -1);  // a full board has no square to give
+    float scores[qrv::kSquareCount];
+    EXPECT_EQ(outputs_(input.data(), scores), 0);
+    EXPECT_EQ(outputs_(nullptr, scores), 0);
+    EXPECT_EQ(Outputs(BoardOf("XOXOXOOXO")).size(), qrv::kSquareCount);  // still a position
 }
 
 // The library as the game uses it: beside the programs, with the committed weights.
@@ -204,15 +240,25 @@ TEST_F(TrainedNetwork, NeverNamesATakenSquareOfAnyPosition) {
     EXPECT_EQ(positions, 19683 - 512);
 }
 
-TEST_F(TrainedNetwork, GivesEveryStoredPositionTheTargetTheTrainerFinds) {
+TEST_F(TrainedNetwork, ScoresEveryStoredPositionAsTheTrainerValuesItAndAnswersTheBest) {
     qrv::PatternTable table;
     ASSERT_TRUE(qrv::LoadPatternTable(table, qrv::LoadPatternString, qrv::kFirstPatternId));
-    const qrv::trainer::TargetSearchResult search = qrv::trainer::SearchTargets(table);
-    ASSERT_TRUE(search.found);
+    const qrv::trainer::Targets targets = qrv::trainer::SearchTargets(table);
+    ASSERT_TRUE(targets.fixedPoint);
+    const auto outputs = reinterpret_cast<GetNetOutputsProc>(
+        qrv::seam::FindEntryPoint(binding_.Library, "GetNetOutputs"));
+    ASSERT_NE(outputs, nullptr);
     for (int slot = 0; slot < qrv::kPatternCount; ++slot) {
-        qrv::Board position = qrv::EmptyBoard();
-        std::memcpy(position.data(), table.slots[slot].data(), qrv::kSquareCount);
-        EXPECT_EQ(qrv::AskNetwork(binding_, position), search.targets[slot]) << "slot " << slot;
+        SCOPED_TRACE(slot);
+        const qrv::Board position = BoardOf(table.slots[slot].data());
+        EXPECT_EQ(qrv::AskNetwork(binding_, position), targets.answers[slot]);
+        const std::vector<float> scores = OutputsOf(outputs, position);
+        ASSERT_EQ(scores.size(), qrv::kSquareCount);
+        for (int square = 0; square < qrv::kSquareCount; ++square) {
+            const double value = targets.valuation.values[slot][square];
+            EXPECT_NEAR(scores[square], value, 0.02) << square;
+            EXPECT_EQ(scores[square] < 0, value < 0) << square;
+        }
     }
 }
 

@@ -1,5 +1,6 @@
 // The proof that the network-based opponents never lose: every possible game, played through
-// the game's own operations against the real library and the committed weights.
+// the game's own operations against the real library and the committed weights; and how often
+// they win, as exact chances over the same games.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -8,6 +9,7 @@
 #include "game_sweep.h"
 #include "opponents/pattern_table.h"
 #include "resources/pattern_strings.h"
+#include "trainer/game_tree.h"
 #include "trainer/target_search.h"
 
 namespace {
@@ -38,6 +40,20 @@ protected:
         return counts;
     }
 
+    static qrv::trainer::Outlook Chances(int kind, const qrv::NetworkBinding& network) {
+        const qrv::OpponentResources resources{patterns_, network};
+        return qrv::trainer::OpponentTree(kind, resources).WholeGame();
+    }
+
+    // At the limit of 26.0% against the novice; the random person is beaten 79% of the time.
+    static void ExpectTheFloors(int kind) {
+        const qrv::trainer::Outlook chances = Chances(kind, network_);
+        EXPECT_FALSE(chances.canGoWrong);
+        EXPECT_GE(chances.novice.Share(chances.novice.wins), 0.259);
+        EXPECT_GE(chances.random.Share(chances.random.wins), 0.79);
+        EXPECT_EQ(chances.novice.losses + chances.novice.failures, 0u);
+    }
+
     static qrv::PatternTable patterns_;
     static qrv::NetworkBinding network_;
 };
@@ -50,6 +66,7 @@ TEST_F(EveryGame, TheNetworkOpponentNeverLosesAndNeverFails) {
     EXPECT_GT(counts.games, 0u);
     EXPECT_EQ(counts.personWins, 0u);
     EXPECT_EQ(counts.errors, 0u);
+    ExpectTheFloors(qrv::kNetworkOpponent);
 }
 
 TEST_F(EveryGame, TheGeneticOpponentNeverLosesAndNeverFails) {
@@ -57,6 +74,7 @@ TEST_F(EveryGame, TheGeneticOpponentNeverLosesAndNeverFails) {
     EXPECT_GT(counts.games, 0u);
     EXPECT_EQ(counts.personWins, 0u);
     EXPECT_EQ(counts.errors, 0u);
+    ExpectTheFloors(qrv::kGeneticOpponent);
 }
 
 TEST_F(EveryGame, TheRandomNumberOpponentCanLoseAndTheSweepSeesIt) {
@@ -67,21 +85,18 @@ TEST_F(EveryGame, TheRandomNumberOpponentCanLoseAndTheSweepSeesIt) {
     EXPECT_EQ(counts.errors, 0u);
 }
 
-TEST_F(EveryGame, AgreesWithTheTrainersOwnCountOfTheSameTree) {
-    // Two walks of one game tree: the trainer's, over boards with its table of targets, and
-    // this one, through the game state and the trained library. They only agree when the
-    // library answers every stored position as the targets say.
-    qrv::PatternTable table;
-    ASSERT_TRUE(qrv::LoadPatternTable(table, qrv::LoadPatternString, qrv::kFirstPatternId));
-    const qrv::trainer::TargetSearchResult search = qrv::trainer::SearchTargets(table);
-    ASSERT_TRUE(search.found);
-    const qrv::trainer::TreeCheck check = qrv::trainer::CheckTargets(table, search.targets);
-    ASSERT_TRUE(check.safe);
-    const SweepCounts network = SweepAllGames(qrv::kNetworkOpponent, patterns_, network_);
-    const SweepCounts genetic = SweepAllGames(qrv::kGeneticOpponent, patterns_, network_);
-    EXPECT_EQ(network.games + genetic.games, check.games);
-    EXPECT_EQ(network.computerWins + genetic.computerWins, check.computerWins);
-    EXPECT_EQ(network.draws + genetic.draws, check.draws);
+TEST_F(EveryGame, AgreesWithTheTrainersOwnAnswers) {
+    // The trainer's answers, asked without the library, give the very same chances: the
+    // library answers every position the opponents ask as the trainer decided.
+    const qrv::trainer::Targets targets = qrv::trainer::SearchTargets(patterns_);
+    ASSERT_TRUE(targets.fixedPoint);
+    const qrv::NetworkBinding answers = qrv::trainer::AnsweringNetwork(patterns_, targets.answers);
+    for (int kind : {qrv::kNetworkOpponent, qrv::kGeneticOpponent}) {
+        const qrv::trainer::Outlook library = Chances(kind, network_);
+        const qrv::trainer::Outlook trainer = Chances(kind, answers);
+        EXPECT_EQ(library.novice, trainer.novice) << kind;
+        EXPECT_EQ(library.random, trainer.random) << kind;
+    }
 }
 
 }  // namespace
