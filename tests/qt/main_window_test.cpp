@@ -75,16 +75,16 @@ int NoStrings(unsigned, char* buffer, int size) {
     return 0;
 }
 
-// The fake library with values: a tenth for each square's number, and a loss in the centre.
-int TenthsOutputs(const std::int32_t* /*input*/, float* outputs) {
-    for (int s = 0; s < kSquareCount; ++s) {
-        outputs[s] = s == 4 ? -0.5F : s / 10.0F;
-    }
+// The fake library with values, the same for every position; the centre loses.
+int FakeOutputs(const std::int32_t* /*input*/, float* outputs) {
+    constexpr float kValues[kSquareCount] = {0.26F, 0.12F, 0.64F, 0.35F, -0.5F,
+                                             0.48F, 0.05F, 0.71F, 0.3F};
+    std::copy(kValues, kValues + kSquareCount, outputs);
     return 1;
 }
 bool StartFakeWithValues(NetworkBinding& binding, LoadFailure& failure) {
     const bool ready = FakeSetup().startNetwork(binding, failure);
-    binding.GetNetOutputs = TenthsOutputs;
+    binding.GetNetOutputs = FakeOutputs;
     return ready;
 }
 
@@ -560,13 +560,14 @@ private Q_SLOTS:
             QCOMPARE(window.size(), today + QSize(panel->width(), 0));
             QCOMPARE(QAccessible::queryAccessibleInterface(panel)->text(QAccessible::Name),
                      QStringLiteral("The Network's Thinking"));
+            SetFakeAnswers({7});
             driver.Click(0);
             driver.PlayO();
             QCOMPARE(PanelText(window),
                      "Neural Network\nStored position 3 of 17 was found as it stands, and the "
-                     "network was asked.\nTop left: taken\nTop centre: 10%, chosen\nTop right: "
-                     "20%\nMiddle left: 30%\nCentre: loses\nMiddle right: 50%\nBottom left: 60%\n"
-                     "Bottom centre: 70%\nBottom right: 80%\n"
+                     "network was asked.\nTop left: taken\nTop centre: 12%\nTop right: 64%\n"
+                     "Middle left: 35%\nCentre: loses\nMiddle right: 48%\nBottom left: 5%\n"
+                     "Bottom centre: 71%, chosen\nBottom right: 30%\n"
                      "Against the Random Number Generator: 0 won, 0 drawn, 0 lost\n"
                      "Against the Neural Network: 0 won, 0 drawn, 0 lost\n"
                      "Against the Genetic Algorithm: 0 won, 0 drawn, 0 lost");
@@ -589,6 +590,7 @@ private Q_SLOTS:
             view->trigger();
             QCOMPARE(window.size(), today);
             view->trigger();
+            SetFakeAnswers({});  // the first empty square again, for a lost game
             driver.Reset();
             driver.PlaySequence({1, 4, 2, 5});
             driver.PlayO();

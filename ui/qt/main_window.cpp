@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cstdio>
@@ -107,11 +108,7 @@ MainWindow::MainWindow(const WindowSetup& setup) {
     layout->addLayout(row);
     BuildControls();
     BuildMenus();
-    BuildThinking();
-    row->addWidget(thinking_);
-    const Remembered remembered = settings_->Load();
-    showThinking_->setChecked(remembered.ShowThinking);
-    thinking_->setVisible(remembered.ShowThinking);
+    const Remembered remembered = BuildThinking(row);
     CenterOnScreen();
 
     // The library's error box shows before the window; without stored positions the window
@@ -323,11 +320,18 @@ void MainWindow::OnAbout() {
     about.exec();
 }
 
-void MainWindow::BuildThinking() {
+Remembered MainWindow::BuildThinking(QBoxLayout* row) {
     settings_ = std::make_unique<SettingsStore>();
+    const Remembered remembered = settings_->Load();
     thinking_ = new ThinkingPanel(this);
+    row->addWidget(thinking_);
+    thinking_->setVisible(remembered.ShowThinking);
     // Reached after the status field, and only while it is shown.
     setTabOrder(statusField_, thinking_->Text());
+    // The session learns of it when it starts.
+    const QSignalBlocker quiet(showThinking_);
+    showThinking_->setChecked(remembered.ShowThinking);
+    return remembered;
 }
 
 void MainWindow::OnShowThinking(bool shown) {

@@ -9,6 +9,7 @@
 #include "game/session.h"
 
 class QAction;
+class QBoxLayout;
 class QFrame;
 class QLineEdit;
 class QMenuBar;
@@ -18,6 +19,7 @@ namespace qrv::qt {
 
 class Announcer;
 class SettingsStore;
+struct Remembered;
 class SquareButton;
 class ThinkingPanel;
 
@@ -77,7 +79,7 @@ private:
     void OnOpponent(int kind);
     void OnAbout();
     // The network's thinking, and what the program remembers of it.
-    void BuildThinking();
+    Remembered BuildThinking(QBoxLayout* row);
     void OnShowThinking(bool shown);
     void Remember();
     void PostClose();

@@ -92,7 +92,8 @@ private:
                 fill = Heat(values->BoardValues[square], fill);
             }
             painter.fillRect(box, fill);
-            painter.setPen(colours.color(QPalette::Mid));
+            // Lines that show on a light base and a dark one alike.
+            painter.setPen(Mix(colours.color(QPalette::Base), colours.color(QPalette::Text), 0.4));
             painter.drawRect(box);
             painter.setPen(colours.color(QPalette::Text));
             const QString text = empty && values != nullptr ? ShortValue(values->Values[square])
