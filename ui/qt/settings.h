@@ -25,7 +25,6 @@ public:
 
     Remembered Load();
     void Save(const Remembered& remembered);
-    QString FileName() const { return settings_.fileName(); }
 
 private:
     void Complain(const QString& why);
