@@ -64,6 +64,7 @@ const LoadFailure* Session::Start(SessionView& view, const SessionSetup& setup) 
         square.Mark = '\0';
     }
     InitGameState(game_, *this, patterns_, network_);
+    SetOpponent(game_, setup.Opponent);
     hasGame_ = true;
     thinkingShown_ = setup.ShowThinking;
     for (int k = 0; k < kOpponentCount; ++k) {

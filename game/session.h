@@ -74,6 +74,7 @@ struct SessionSetup {
     bool UseSeed = false;
     std::uint32_t Seed = 0;
     // What the front end remembered from earlier runs.
+    int Opponent = kNetworkOpponent;
     bool ShowThinking = false;
     GameRecords Records{};
 };

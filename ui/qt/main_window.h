@@ -4,10 +4,12 @@
 
 #include <QWidget>
 #include <array>
+#include <memory>
 
 #include "game/session.h"
 
 class QAction;
+class QBoxLayout;
 class QFrame;
 class QLineEdit;
 class QMenuBar;
@@ -16,7 +18,10 @@ class QPushButton;
 namespace qrv::qt {
 
 class Announcer;
+class SettingsStore;
+struct Remembered;
 class SquareButton;
+class ThinkingPanel;
 
 inline constexpr char kWindowCaption[] = "Play Xs & Os with Neural Network...";
 inline constexpr char kLibraryErrorCaption[] = "Error...Failed to load libSynaptra.so!";
@@ -73,6 +78,10 @@ private:
     void OnReset();
     void OnOpponent(int kind);
     void OnAbout();
+    // The network's thinking, and what the program remembers of it.
+    Remembered BuildThinking(QBoxLayout* row);
+    void OnShowThinking(bool shown);
+    void Remember();
     void PostClose();
     void Shutdown();
 
@@ -85,6 +94,9 @@ private:
     Announcer* announcer_ = nullptr;
     std::array<QFrame*, kSquareCount> frames_{};
     std::array<SquareButton*, kSquareCount> squares_{};
+    ThinkingPanel* thinking_ = nullptr;
+    QAction* showThinking_ = nullptr;
+    std::unique_ptr<SettingsStore> settings_;
 };
 
 }  // namespace qrv::qt
