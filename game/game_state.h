@@ -68,6 +68,11 @@ void SetOpponent(GameState& game, int kind);
 // Marks the three squares of a completed line and repaints them.
 void HighlightLine(GameState& game, int lineCode);
 
+// Whether the square holds the pending X of a running game, which "Play O" has yet to commit.
+inline bool IsPendingX(const GameState& game, int square) {
+    return square == game.PendingSquare && game.Turn != kGameOver;
+}
+
 // Whether a click on the square counts: the game is running and the square is empty.
 bool CanSelectSquare(const GameState& game, int square);
 

@@ -3,31 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
-#include "netlib/library_seam.h"
+#include "game/bounded_text.h"
 #include "rules/random.h"
 
 namespace qrv {
 namespace {
-
-class Writer {
-public:
-    // Starts the text anew, or goes on after what it holds.
-    explicit Writer(Announcement& text, bool append = false)
-        : text_(text), length_(append ? std::strlen(text.data()) : 0) {
-        text_[length_] = '\0';
-    }
-    Writer& operator<<(const char* part) {
-        const std::size_t count = std::min(std::strlen(part), text_.size() - 1 - length_);
-        std::memcpy(text_.data() + length_, part, count);
-        length_ += count;
-        text_[length_] = '\0';
-        return *this;
-    }
-
-private:
-    Announcement& text_;
-    std::size_t length_;
-};
 
 bool SameSquare(const SquareChange& a, const SquareChange& b) {
     return a.Mark == b.Mark && a.Highlighted == b.Highlighted &&
@@ -35,11 +15,6 @@ bool SameSquare(const SquareChange& a, const SquareChange& b) {
 }
 
 }  // namespace
-
-bool StartNetworkBesideProgram(NetworkBinding& binding, LoadFailure& failure) {
-    SeedRandom(seam::MillisecondClock());
-    return LoadNetworkLibrary(binding, &failure);
-}
 
 const LoadFailure* Session::Start(SessionView& view, const SessionSetup& setup) {
     if (hasGame_ || shutDown_) {
@@ -52,9 +27,11 @@ const LoadFailure* Session::Start(SessionView& view, const SessionSetup& setup) 
         !LoadPatternTable(patterns_, setup.PatternStrings, setup.FirstPatternId)) {
         return nullptr;
     }
-    static LoadFailure failure;
-    failure = LoadFailure{};
-    const bool ready = setup.StartNetwork != nullptr && setup.StartNetwork(network_, failure);
+    failure_ = LoadFailure{};
+    const bool ready = setup.StartNetwork == nullptr || setup.StartNetwork(network_, failure_);
+    if (!ready && setup.ReportFailure != nullptr) {
+        setup.ReportFailure(failure_);
+    }
     if (setup.UseSeed) {
         SeedRandom(setup.Seed);
     }
@@ -73,8 +50,8 @@ const LoadFailure* Session::Start(SessionView& view, const SessionSetup& setup) 
         records_[k] = {std::max(given.Won, 0), std::max(given.Drawn, 0), std::max(given.Lost, 0)};
     }
     ForgetMove();
-    EndOperation();
-    return ready || setup.StartNetwork == nullptr ? nullptr : &failure;
+    EndOperation(false);
+    return ready ? nullptr : &failure_;
 }
 
 void Session::ClickSquare(int square) {
@@ -109,16 +86,18 @@ void Session::PlayO() {
 }
 
 void Session::Reset() {
-    Operate([&] {
-        NewGame(game_);
-        ForgetMove();
-        Writer spoken(update_.Spoken);
-        spoken << "New game";
-        if (chosenOpponent_ != 0) {
-            spoken << " against the " << OpponentName(chosenOpponent_);
-        }
-        chosenOpponent_ = 0;
-    });
+    Operate(
+        [&] {
+            NewGame(game_);
+            ForgetMove();
+            TextWriter spoken(update_.Spoken);
+            spoken << "New game";
+            if (chosenOpponent_ != 0) {
+                spoken << " against the " << OpponentChoiceOf(chosenOpponent_).Name;
+            }
+            chosenOpponent_ = 0;
+        },
+        false);
 }
 
 void Session::ChooseOpponent(int kind) {
@@ -133,12 +112,13 @@ void Session::ShowThinking(bool shown) {
     Operate([] {});
 }
 
-void Session::ShutDown() {
+bool Session::ShutDown() {
     if (shutDown_) {
-        return;
+        return false;
     }
     shutDown_ = true;
     ReleaseNetworkLibrary(network_);
+    return true;
 }
 
 char Session::Mark(int square) const {
@@ -156,7 +136,7 @@ void Session::RepaintSquare(int square) {
 }
 
 void Session::SetStatusText(const char* text) {
-    statusSet_ = text;
+    update_.StatusText = text;
     if (view_ != nullptr) {
         view_->SetStatusTextNow(text);
     }
@@ -164,7 +144,6 @@ void Session::SetStatusText(const char* text) {
 
 void Session::BeginOperation() {
     update_ = SessionUpdate{};
-    statusSet_ = nullptr;
     moved_ = false;
     wasOver_ = game_.Turn == kGameOver;
 }
@@ -202,22 +181,22 @@ void Session::CountResult() {
 }
 
 void Session::SayMove(char mark, int square, bool moved) {
-    Writer sentence(update_.Spoken);
+    TextWriter sentence(update_.Spoken);
     sentence << (mark == kPersonMark ? "X " : "O ") << (moved ? "moved to " : "on ")
              << SquarePosition(square);
     // The X stays pending until "Play O", unless it ended the game.
-    if (mark == kPersonMark && statusSet_ == nullptr) {
+    if (mark == kPersonMark && IsPendingX(game_, square)) {
         sentence << ", not played yet";
     }
 }
 
-void Session::EndOperation() {
+void Session::EndOperation(bool sayStatus) {
     // What the move led to; the error comes with no move at all.
-    if (statusSet_ != nullptr && std::strcmp(statusSet_, kOpeningText) != 0) {
+    if (sayStatus && update_.StatusText != nullptr) {
         if (update_.Spoken[0] == '\0') {
-            Writer(update_.Spoken) << statusSet_;
+            TextWriter(update_.Spoken) << update_.StatusText;
         } else {
-            Writer(update_.Spoken, true) << ". " << statusSet_;
+            TextWriter(update_.Spoken, true) << ". " << update_.StatusText;
         }
     }
     for (int square = 0; square < kSquareCount; ++square) {
@@ -228,7 +207,6 @@ void Session::EndOperation() {
             update_.Squares[update_.SquareCount++] = now;
         }
     }
-    update_.StatusText = statusSet_;
     if (thinkingShown_) {
         if (!explained_) {
             ExplainMove(thinking_, patterns_, network_);
@@ -238,7 +216,7 @@ void Session::EndOperation() {
             const std::size_t length = std::strlen(update_.Spoken.data());
             const bool closed = length > 0 && (update_.Spoken[length - 1] == '.' ||
                                                update_.Spoken[length - 1] == '!');
-            Writer(update_.Spoken, true) << (closed ? " " : ". ") << thinking_.Short.data();
+            TextWriter(update_.Spoken, true) << (closed ? " " : ". ") << thinking_.Short.data();
         }
         update_.Thinking = &thinking_;
     }

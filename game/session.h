@@ -6,10 +6,12 @@
 #include <cstdint>
 
 #include "game/game_state.h"
+#include "game/opponent_choices.h"
 #include "game/square_name.h"
 #include "game/thinking.h"
 #include "netlib/network_binding.h"
 #include "opponents/pattern_table.h"
+#include "resources/pattern_strings.h"
 
 namespace qrv {
 
@@ -62,19 +64,21 @@ protected:
 // Starts the network library into `binding`; false, with `failure` filled, when the network is
 // not ready.
 using NetworkStart = bool (*)(NetworkBinding& binding, LoadFailure& failure);
+// Shows the person why the network is not ready, in the front end's own box.
+using FailureReport = void (*)(const LoadFailure& failure);
 
-// Seeds the random source from the clock and loads the library from the program's folder.
-bool StartNetworkBesideProgram(NetworkBinding& binding, LoadFailure& failure);
-
+// What a session starts from, filled the same way by every front end: its string table and its
+// box for a failure; tests replace the network's start and seed the random source.
 struct SessionSetup {
-    StringLookup PatternStrings = nullptr;  // the program's string table
-    int FirstPatternId = 1;
-    NetworkStart StartNetwork = StartNetworkBesideProgram;
+    StringLookup PatternStrings = nullptr;            // the program's string table
+    NetworkStart StartNetwork = StartNetworkLibrary;  // the library beside the program
+    FailureReport ReportFailure = nullptr;            // none: the failure is only returned
+    int FirstPatternId = kFirstPatternId;
     // Replaces the clock's seed before the first move, so that a test can repeat a game.
     bool UseSeed = false;
     std::uint32_t Seed = 0;
     // What the front end remembered from earlier runs.
-    int Opponent = kNetworkOpponent;
+    int Opponent = DefaultOpponentChoice().Kind;
     bool ShowThinking = false;
     GameRecords Records{};
 };
@@ -85,23 +89,26 @@ public:
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
-    // Loads the stored positions, starts the network library and the first game, then tells
-    // `view` about all nine squares and the status. Returns the library's failure for the front
-    // end to show in its own box, or null. Damaged stored positions leave no game: the library
-    // is not started, and every operation but ShutDown does nothing.
+    // Loads the stored positions, starts the network library (reporting its failure before
+    // anything is shown) and the first game, then tells `view` about all nine squares and the
+    // status. Returns the library's failure, which the session keeps, or null. Damaged stored
+    // positions leave no game: the library is not started, and every operation but ShutDown
+    // does nothing.
     const LoadFailure* Start(SessionView& view, const SessionSetup& setup);
 
     // What a person can do.
     void ClickSquare(int square);
     void PlayO();
     void Reset();
-    // Takes effect with the next Reset, which names the new opponent.
+    // Takes effect with the next Reset, which names the new opponent. A front end follows it
+    // with Reset once the menu command is done: Windows posts it, Qt and the page queue it.
     void ChooseOpponent(int kind);
     // Shows or hides the network's thinking. Shown, the update carries it and each sentence
     // about a computer move ends with its short reason.
     void ShowThinking(bool shown);
-    // Releases the library; a second call, and every operation after it, does nothing.
-    void ShutDown();
+    // Releases the library; true the first time. A second call, and every operation after it,
+    // does nothing.
+    bool ShutDown();
 
     bool HasGame() const { return hasGame_ && !shutDown_; }
     bool ThinkingShown() const { return thinkingShown_; }
@@ -121,18 +128,19 @@ private:
     void RepaintSquare(int square) override;
     void SetStatusText(const char* text) override;
 
-    // One operation of a running game: the step, then one update to the view.
+    // One operation of a running game: the step, then one update to the view. A new game says
+    // its own sentence; the others say the status text they led to.
     template <typename Step>
-    void Operate(Step step) {
+    void Operate(Step step, bool sayStatus = true) {
         if (!HasGame()) {
             return;
         }
         BeginOperation();
         step();
-        EndOperation();
+        EndOperation(sayStatus);
     }
     void BeginOperation();
-    void EndOperation();
+    void EndOperation(bool sayStatus);
     void SayMove(char mark, int square, bool moved);
     void CountResult();
     void ForgetMove();
@@ -154,8 +162,10 @@ private:
 
     // What the view was last told, and what the operation in progress has said so far.
     std::array<SquareChange, kSquareCount> shown_{};
-    const char* statusSet_ = nullptr;
     SessionUpdate update_;
+    // Why the network is not ready; emptied by Start. No initialiser: it would put the whole
+    // session, 4.5 KiB of it empty text, into the Windows program as an image to copy from.
+    LoadFailure failure_;
 };
 
 }  // namespace qrv

@@ -4,48 +4,12 @@
 #include <cmath>
 #include <cstring>
 
+#include "game/bounded_text.h"
 #include "game/square_name.h"
 #include "opponents/pattern_table.h"
 
 namespace qrv {
 namespace {
-
-// Appends to a fixed text, cutting what does not fit; no allocation and no printf, which the
-// Windows program would otherwise carry.
-template <std::size_t Size>
-class Appender {
-public:
-    explicit Appender(std::array<char, Size>& text) : text_(text) { text_[0] = '\0'; }
-    Appender& operator<<(const char* part) {
-        const std::size_t count = std::min(std::strlen(part), Size - 1 - length_);
-        std::memcpy(text_.data() + length_, part, count);
-        length_ += count;
-        text_[length_] = '\0';
-        return *this;
-    }
-    Appender& operator<<(int number) {
-        char digits[12];
-        int count = 0;
-        unsigned value = number < 0 ? 0U - static_cast<unsigned>(number) : number;
-        do {
-            digits[count++] = static_cast<char>('0' + value % 10);
-            value /= 10;
-        } while (value != 0);
-        if (number < 0) {
-            digits[count++] = '-';
-        }
-        char text[12];
-        for (int k = 0; k < count; ++k) {
-            text[k] = digits[count - 1 - k];
-        }
-        text[count] = '\0';
-        return *this << text;
-    }
-
-private:
-    std::array<char, Size>& text_;
-    std::size_t length_ = 0;
-};
 
 int Percent(float value) {
     return static_cast<int>(std::lround(std::clamp(value, 0.0F, 1.0F) * 100.0F));
@@ -64,8 +28,8 @@ const char* FormName(const MoveReason& reason) {
 
 void Explain(Thinking& thinking, bool networkReady) {
     const MoveReason& reason = thinking.Reason;
-    Appender how(thinking.How);
-    Appender brief(thinking.Short);
+    TextWriter how(thinking.How);
+    TextWriter brief(thinking.Short);
     switch (reason.Path) {
         case MovePath::None:
             how << "The computer has not moved yet in this game.";
@@ -133,7 +97,7 @@ void Explain(Thinking& thinking, bool networkReady) {
 
 void DescribeValues(Thinking& thinking) {
     for (int square = 0; square < kSquareCount; ++square) {
-        Appender entry(thinking.Values[square]);
+        TextWriter entry(thinking.Values[square]);
         entry << SquarePosition(square) << ": ";
         const float value = thinking.BoardValues[square];
         if (thinking.Before[square] != kEmptyMark) {
@@ -152,18 +116,11 @@ void DescribeValues(Thinking& thinking) {
 }  // namespace
 
 int OpponentIndex(int kind) {
-    return kind == kRuleOpponent ? 0 : kind == kGeneticOpponent ? 2 : 1;
+    return OpponentChoiceIndex(OpponentChoiceOf(kind).Kind);
 }
 
 const char* OpponentName(int kind) {
-    switch (kind) {
-        case kRuleOpponent:
-            return "Random Number Generator";
-        case kGeneticOpponent:
-            return "Genetic Algorithm";
-        default:
-            return "Neural Network";
-    }
+    return OpponentChoiceOf(kind).Name;
 }
 
 int CarryBack(const MoveReason& reason, int storedSquare) {
@@ -195,8 +152,8 @@ void ExplainMove(Thinking& thinking, const PatternTable& patterns, const Network
 
 ThinkingText DescribeRecord(int kind, const GameRecord& record) {
     ThinkingText text{};
-    Appender(text) << "Against the " << OpponentName(kind) << ": " << record.Won << " won, "
-                   << record.Drawn << " drawn, " << record.Lost << " lost";
+    TextWriter(text) << "Against the " << OpponentName(kind) << ": " << record.Won << " won, "
+                     << record.Drawn << " drawn, " << record.Lost << " lost";
     return text;
 }
 

@@ -5,6 +5,7 @@
 #include <array>
 
 #include "game/game_state.h"
+#include "game/opponent_choices.h"
 #include "netlib/network_binding.h"
 #include "opponents/move_reason.h"
 
@@ -31,10 +32,11 @@ struct GameRecord {
     int Drawn = 0;
     int Lost = 0;
 };
-inline constexpr int kOpponentCount = 3;
+inline constexpr int kOpponentCount = static_cast<int>(std::size(kOpponentChoices));
 // Indexed by OpponentIndex.
 using GameRecords = std::array<GameRecord, kOpponentCount>;
-int OpponentIndex(int kind);  // 0 random-number, 1 network, 2 genetic
+// The opponent's place in the table of choices; a kind it does not list plays the network's.
+int OpponentIndex(int kind);
 
 struct Thinking {
     int Opponent = kNetworkOpponent;  // the kind that moved
@@ -66,7 +68,7 @@ int CarryBack(const MoveReason& reason, int storedSquare);
 // "Against the Neural Network: 0 won, 5 drawn, 1 lost".
 ThinkingText DescribeRecord(int kind, const GameRecord& record);
 
-// "Random Number Generator", "Neural Network", "Genetic Algorithm".
+// "Random Number Generator", "Neural Network", "Genetic Algorithm", from the table of choices.
 const char* OpponentName(int kind);
 
 }  // namespace qrv

@@ -104,10 +104,14 @@ bool LoadNetworkLibrary(NetworkBinding& binding, LoadFailure* failure) {
     return LoadNetworkLibrary(binding, folder, failure);
 }
 
-bool StartNetworkLibrary(NetworkBinding& binding, void (*reportFailure)(const LoadFailure&)) {
+bool StartNetworkLibrary(NetworkBinding& binding, LoadFailure& failure) {
     SeedRandom(seam::MillisecondClock());
+    return LoadNetworkLibrary(binding, &failure);
+}
+
+bool StartNetworkLibrary(NetworkBinding& binding, void (*reportFailure)(const LoadFailure&)) {
     LoadFailure failure{};
-    const bool ready = LoadNetworkLibrary(binding, &failure);
+    const bool ready = StartNetworkLibrary(binding, failure);
     if (!ready && reportFailure != nullptr) {
         reportFailure(failure);
     }

@@ -58,7 +58,10 @@ bool LoadNetworkLibrary(NetworkBinding& binding, const char* folder,
 bool LoadNetworkLibrary(NetworkBinding& binding, LoadFailure* failure = nullptr);
 
 // Seeds the random source from the millisecond clock, then loads the library from the program's
-// folder; on failure calls reportFailure (if given), which shows the person the message.
+// folder; false, with `failure` filled, when the network is not ready.
+bool StartNetworkLibrary(NetworkBinding& binding, LoadFailure& failure);
+
+// The same, calling reportFailure (if given) on failure, which shows the person the message.
 bool StartNetworkLibrary(NetworkBinding& binding, void (*reportFailure)(const LoadFailure&));
 
 // Calls KillNet when found, unloads the library and forgets it; does nothing when none is loaded.

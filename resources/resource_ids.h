@@ -20,9 +20,10 @@
 #define IDC_LAST_SQUARE 1012
 #define IDC_STATUS_FIELD 1013
 
-/* Menu commands. */
+/* Menu commands; an opponent's is IDM_OPPONENT_BASE + its kind. */
 #define IDM_ABOUT 105
 #define IDM_EXIT 106
+#define IDM_OPPONENT_BASE 40000
 #define IDM_RULE_OPPONENT 40001
 #define IDM_NETWORK_OPPONENT 40002
 #define IDM_GENETIC_OPPONENT 40003
@@ -30,7 +31,8 @@
 /* Controls of the About box. */
 #define IDC_ABOUT_ICON 108
 
-/* The About box's texts. */
+/* The main window's caption and the About box's texts. */
+#define QRV_MAIN_CAPTION "Play Xs & Os with Neural Network..."
 #define QRV_ABOUT_VERSION_TEXT "Quorvane Version 1.2"
 #define QRV_ABOUT_MAKER_TEXT "Made by the Quorvane developers"
 #define QRV_ABOUT_WEB_ADDRESS "https://quorvane.example.org"

@@ -83,7 +83,7 @@ int FakeOutputs(const std::int32_t* /*input*/, float* outputs) {
     return 1;
 }
 bool StartFakeWithValues(NetworkBinding& binding, LoadFailure& failure) {
-    const bool ready = FakeSetup().startNetwork(binding, failure);
+    const bool ready = FakeSetup().StartNetwork(binding, failure);
     binding.GetNetOutputs = FakeOutputs;
     return ready;
 }

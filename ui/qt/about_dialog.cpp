@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <algorithm>
 
+#include "resources/window_layout.h"
 #include "ui/qt/dialog_units.h"
 #include "ui/qt/program_icon.h"
 
@@ -45,25 +46,28 @@ AboutDialog::AboutDialog(QWidget* owner, QWidget* anchor) : QDialog(owner) {
     icon->setObjectName(QStringLiteral("aboutIcon"));
     icon->setPixmap(QPixmap::fromImage(ProgramIconImage()));
     // A static icon control takes the icon's own size at the template's position.
-    icon->setGeometry(QRect(units.X(14), units.Y(9), kProgramIconSize, kProgramIconSize));
+    const QRect iconBox{QRV_ABOUT_ICON_BOX};
+    icon->setGeometry(
+        QRect(units.X(iconBox.x()), units.Y(iconBox.y()), kProgramIconSize, kProgramIconSize));
 
-    AddText(this, units, kAboutVersionText, {79, 5, 77, 8}, Qt::AlignLeft)
+    AddText(this, units, kAboutVersionText, {QRV_ABOUT_VERSION_BOX}, Qt::AlignLeft)
         ->setObjectName(QStringLiteral("aboutVersion"));
-    AddText(this, units, kAboutMakerText, {44, 21, 148, 8}, Qt::AlignLeft)
+    AddText(this, units, kAboutMakerText, {QRV_ABOUT_MAKER_BOX}, Qt::AlignLeft)
         ->setObjectName(QStringLiteral("aboutMaker"));
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("aboutOk"));
-    ok->setGeometry(units.Rect(97, 50, 30, 11));
+    ok->setGeometry(units.Rect(QRV_ABOUT_OK_BOX));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
-    AddText(this, units, kAboutAddressText, {43, 33, 150, 8}, Qt::AlignHCenter)
+    AddText(this, units, kAboutAddressText, {QRV_ABOUT_ADDRESS_BOX}, Qt::AlignHCenter)
         ->setObjectName(QStringLiteral("aboutAddress"));
 
-    setFixedSize(units.Size(225, 66));
+    setFixedSize(units.Size(QRV_ABOUT_SIZE));
     if (anchor != nullptr) {
-        move(anchor->mapToGlobal(QPoint(units.X(22), units.Y(17))));
+        const QPoint place{QRV_ABOUT_PLACE};
+        move(anchor->mapToGlobal(QPoint(units.X(place.x()), units.Y(place.y()))));
     }
     ok->setFocus();
 }

@@ -3,12 +3,14 @@
 
 #include <QDialog>
 
+#include "resources/resource_ids.h"
+
 namespace qrv::qt {
 
 inline constexpr char kAboutCaption[] = "About";
-inline constexpr char kAboutVersionText[] = "Quorvane Version 1.2";
-inline constexpr char kAboutMakerText[] = "Made by the Quorvane developers";
-inline constexpr char kAboutAddressText[] = "https://quorvane.example.org";
+inline constexpr char kAboutVersionText[] = QRV_ABOUT_VERSION_TEXT;
+inline constexpr char kAboutMakerText[] = QRV_ABOUT_MAKER_TEXT;
+inline constexpr char kAboutAddressText[] = QRV_ABOUT_WEB_ADDRESS;
 
 class AboutDialog final : public QDialog {
     Q_OBJECT

@@ -21,6 +21,12 @@ constexpr char kUsage[] =
     "Qt's own options, such as -platform NAME, -display DISPLAY or -style STYLE,\n"
     "are taken as well.\n";
 
+// Read by hand, not with QCommandLineParser: this runs before QApplication exists, so that
+// --help and --version work without a display, and that parser knows nothing of Qt's own
+// options, which QGuiApplication takes out of argv only once it is made. It would refuse them
+// as unknown and take their values for arguments, unless every one were declared to it, which
+// is this same list, and then print them in its own help.
+//
 // Qt's own options, without their dash: QGuiApplication's, QApplication's and those of its X11
 // platform. Qt takes them with one dash or two, and the value in the next argument.
 constexpr std::string_view kQtOptionsWithValue[] = {"platform",

@@ -17,10 +17,10 @@
 #include <optional>
 
 #include "resources/pattern_strings.h"
+#include "resources/window_layout.h"
 #include "ui/qt/about_dialog.h"
 #include "ui/qt/accessibility.h"
 #include "ui/qt/dialog_units.h"
-#include "ui/qt/program_icon.h"
 #include "ui/qt/settings.h"
 #include "ui/qt/square_button.h"
 #include "ui/qt/thinking_panel.h"
@@ -34,23 +34,12 @@ namespace {
 std::optional<Session> session;
 const MainWindow* theWindow = nullptr;
 
-// The template's controls, in dialog units.
-constexpr QRect kExitBox{126, 171, 50, 14};
-constexpr QRect kSeparatorBox{7, 7, 184, 1};
-constexpr QRect kPlayBox{20, 171, 50, 14};
-constexpr QRect kResetBox{73, 171, 50, 14};
-constexpr QRect kStatusBox{19, 150, 156, 13};
-constexpr int kFrameWidth = 53;
-constexpr int kFrameHeight = 44;
-constexpr int kSquareWidth = 51;
-constexpr int kSquareHeight = 38;
-
 QRect FrameBox(int row, int column) {
-    return {19 + 52 * column, 17 + 40 * row, kFrameWidth, kFrameHeight};
+    return {QRV_FRAME_BOX(row, column)};
 }
 
 QRect SquareBox(int square) {
-    return {20 + 52 * (square % 3), 22 + 40 * (square / 3), kSquareWidth, kSquareHeight};
+    return {QRV_SQUARE_BOX(square / 3, square % 3)};
 }
 
 QRect ToPixels(const DialogUnits& units, const QRect& box) {
@@ -77,7 +66,7 @@ void ReportLibraryFailure(const LoadFailure& failure) {
 }
 
 WindowSetup ProgramSetup() {
-    return {LoadPatternString, StartNetworkBesideProgram, ReportLibraryFailure};
+    return {LoadPatternString, StartNetworkLibrary, ReportLibraryFailure};
 }
 
 MainWindow::MainWindow(const WindowSetup& setup) {
@@ -86,8 +75,8 @@ MainWindow::MainWindow(const WindowSetup& setup) {
     session.emplace();
     InstallAccessibility();
 
+    // The icon is the application's, set before any window (main.cpp).
     setWindowTitle(QString::fromLatin1(kWindowCaption));
-    setWindowIcon(ProgramIcon());
     // A caption, a system menu, minimise and close; no maximise box and no sizing border.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -113,17 +102,11 @@ MainWindow::MainWindow(const WindowSetup& setup) {
 
     // The library's error box shows before the window; without stored positions the window
     // has no game.
-    SessionSetup start;
-    start.PatternStrings = setup.patternStrings;
-    start.FirstPatternId = kFirstPatternId;
-    start.StartNetwork = setup.startNetwork;
+    SessionSetup start = setup;
     start.ShowThinking = remembered.ShowThinking;
     start.Records = remembered.Records;
     start.Opponent = remembered.Opponent;
-    const LoadFailure* failure = session->Start(*this, start);
-    if (failure != nullptr && setup.reportFailure != nullptr) {
-        setup.reportFailure(*failure);
-    }
+    session->Start(*this, start);
 }
 
 MainWindow::~MainWindow() {
@@ -144,7 +127,7 @@ void MainWindow::BuildControls() {
 
     // Created in the template's order, which is also the tab order.
     exitButton_ = MakeButton(client_, "exit", "Exit");
-    exitButton_->setGeometry(ToPixels(units, kExitBox));
+    exitButton_->setGeometry(ToPixels(units, {QRV_EXIT_BOX}));
     connect(exitButton_, &QPushButton::clicked, this, &MainWindow::PostClose);
 
     auto* separator = new QFrame(client_);
@@ -153,7 +136,7 @@ void MainWindow::BuildControls() {
     separator->setFrameShadow(QFrame::Sunken);
     separator->setEnabled(false);
     HideFromAssistiveTechnology(separator);
-    QRect line = ToPixels(units, kSeparatorBox);
+    QRect line = ToPixels(units, {QRV_SEPARATOR_BOX});
     line.setHeight(2);  // an etched line is two pixels, whatever the unit
     separator->setGeometry(line);
 
@@ -186,30 +169,30 @@ void MainWindow::BuildControls() {
             frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
             HideFromAssistiveTechnology(frame);
             frame->setGeometry(frameBoxes[3 * row + column].translated(-origin));
-            frames_[3 * row + column] = frame;
         }
     }
     for (int square = 0; square < kSquareCount; ++square) {
         auto* button = new SquareButton(square, board);
         button->setObjectName(QStringLiteral("square%1").arg(square));
         button->setGeometry(ToPixels(units, SquareBox(square)).translated(-origin));
-        connect(button, &QAbstractButton::clicked, this, [this, square] { OnSquare(square); });
+        connect(button, &QAbstractButton::clicked, this,
+                [square] { session->ClickSquare(square); });
         squares_[square] = button;
         button->setAccessibleName(QString::fromLatin1(session->Name(square).data()));
     }
 
     playButton_ = MakeButton(client_, "playO", "Play O");
-    playButton_->setGeometry(ToPixels(units, kPlayBox));
-    connect(playButton_, &QPushButton::clicked, this, &MainWindow::OnPlayComputerMove);
+    playButton_->setGeometry(ToPixels(units, {QRV_PLAY_O_BOX}));
+    connect(playButton_, &QPushButton::clicked, this, [] { session->PlayO(); });
 
     resetButton_ = MakeButton(client_, "reset", "Reset");
-    resetButton_->setGeometry(ToPixels(units, kResetBox));
-    connect(resetButton_, &QPushButton::clicked, this, &MainWindow::OnReset);
+    resetButton_->setGeometry(ToPixels(units, {QRV_RESET_BOX}));
+    connect(resetButton_, &QPushButton::clicked, this, [] { session->Reset(); });
 
     statusField_ = new QLineEdit(client_);
     statusField_->setObjectName(QStringLiteral("status"));
     statusField_->setAccessibleName(QString::fromLatin1(kStatusName));
-    statusField_->setGeometry(ToPixels(units, kStatusBox));
+    statusField_->setGeometry(ToPixels(units, {QRV_STATUS_BOX}));
     announcer_ = new Announcer(client_);
 
     QWidget* previous = exitButton_;
@@ -223,27 +206,20 @@ void MainWindow::BuildControls() {
         previous = next;
     }
 
-    client_->setFixedSize(units.Size(kClientWidthUnits, kClientHeightUnits));
+    client_->setFixedSize(units.Size(QRV_MAIN_SIZE));
     exitButton_->setFocus();
 }
 
 void MainWindow::BuildMenus() {
     // No accelerator keys and no check marks: the menu does not show the chosen opponent.
     QMenu* file = menuBar_->addMenu(QStringLiteral("&File"));
-    struct Choice {
-        const char* name;
-        const char* text;
-        int kind;
-    };
-    static constexpr Choice kChoices[] = {
-        {"playRandom", "Play against the &Random Number Generator", kRuleOpponent},
-        {"playNetwork", "Play against the &Neural Network", kNetworkOpponent},
-        {"playGenetic", "Play against the &Genetic Algorithm", kGeneticOpponent},
-    };
-    for (const Choice& choice : kChoices) {
-        QAction* action = file->addAction(QString::fromLatin1(choice.text));
-        action->setObjectName(QString::fromLatin1(choice.name));
-        const int kind = choice.kind;
+    for (const OpponentChoice& choice : kOpponentChoices) {
+        QAction* action = file->addAction(QString::fromLatin1(choice.MenuText));
+        // "playNetwork" and so on.
+        QString word = QString::fromLatin1(choice.Word);
+        word[0] = word[0].toUpper();
+        action->setObjectName(QStringLiteral("play") + word);
+        const int kind = choice.Kind;
         connect(action, &QAction::triggered, this, [this, kind] { OnOpponent(kind); });
     }
     QAction* exit = file->addAction(QStringLiteral("E&xit"));
@@ -296,23 +272,12 @@ void MainWindow::ShowUpdate(const SessionUpdate& update) {
     }
 }
 
-void MainWindow::OnSquare(int square) {
-    session->ClickSquare(square);
-}
-
-void MainWindow::OnPlayComputerMove() {
-    session->PlayO();
-}
-
-void MainWindow::OnReset() {
-    session->Reset();
-}
-
 void MainWindow::OnOpponent(int kind) {
     session->ChooseOpponent(kind);
     Remember();
     // The new game starts once the menu command is done, as a posted Reset.
-    QMetaObject::invokeMethod(this, &MainWindow::OnReset, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [] { session->Reset(); }, Qt::QueuedConnection);
 }
 
 void MainWindow::OnAbout() {

@@ -7,10 +7,10 @@
 #include <memory>
 
 #include "game/session.h"
+#include "resources/resource_ids.h"
 
 class QAction;
 class QBoxLayout;
-class QFrame;
 class QLineEdit;
 class QMenuBar;
 class QPushButton;
@@ -23,26 +23,18 @@ struct Remembered;
 class SquareButton;
 class ThinkingPanel;
 
-inline constexpr char kWindowCaption[] = "Play Xs & Os with Neural Network...";
+inline constexpr char kWindowCaption[] = QRV_MAIN_CAPTION;
 inline constexpr char kLibraryErrorCaption[] = "Error...Failed to load libSynaptra.so!";
 inline constexpr char kLibraryErrorText[] =
     "Close app, place libSynaptra.so & qrv.bpn in same folder as the program";
-
-// The template's size of the client area, in dialog units.
-inline constexpr int kClientWidthUnits = 198;
-inline constexpr int kClientHeightUnits = 194;
 
 // Writes the path tried and the reason to standard error, for a terminal or the journal, then
 // shows the modal error box about a missing or unusable network library.
 void ReportLibraryFailure(const LoadFailure& failure);
 
-// What the window's set-up uses; tests hand in their own string table or library, and show no
-// box when their library fails.
-struct WindowSetup {
-    StringLookup patternStrings;
-    NetworkStart startNetwork;
-    void (*reportFailure)(const LoadFailure& failure) = nullptr;
-};
+// What the window's session starts from: the program's own, or, in tests, their own string
+// table or library, and no box when their library fails.
+using WindowSetup = SessionSetup;
 WindowSetup ProgramSetup();
 
 // The one main window of the process. It starts the process's one game session (in static
@@ -73,9 +65,6 @@ private:
 
     void ShowUpdate(const SessionUpdate& update) override;
 
-    void OnSquare(int square);
-    void OnPlayComputerMove();
-    void OnReset();
     void OnOpponent(int kind);
     void OnAbout();
     // The network's thinking, and what the program remembers of it.
@@ -92,7 +81,6 @@ private:
     QPushButton* resetButton_ = nullptr;
     QLineEdit* statusField_ = nullptr;
     Announcer* announcer_ = nullptr;
-    std::array<QFrame*, kSquareCount> frames_{};
     std::array<SquareButton*, kSquareCount> squares_{};
     ThinkingPanel* thinking_ = nullptr;
     QAction* showThinking_ = nullptr;

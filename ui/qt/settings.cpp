@@ -1,22 +1,17 @@
 #include "ui/qt/settings.h"
 
-#include <array>
 #include <cstdio>
 
 namespace qrv::qt {
 
 namespace {
 
-// The page keeps the opponent under the same words.
-constexpr std::array<const char*, kOpponentCount> kOpponentWords = {"random", "network", "genetic"};
-constexpr std::array<int, kOpponentCount> kOpponentKinds = {kRuleOpponent, kNetworkOpponent,
-                                                            kGeneticOpponent};
 // More games than anyone plays: a larger count is damage, not a record.
 constexpr int kMostGames = 1000000;
 
 QString RecordKey(int index, const char* what) {
     return QStringLiteral("records/%1/%2")
-        .arg(QLatin1String(kOpponentWords[index]), QLatin1String(what));
+        .arg(QLatin1String(kOpponentChoices[index].Word), QLatin1String(what));
 }
 
 }  // namespace
@@ -49,8 +44,9 @@ Remembered SettingsStore::Load() {
         const QString word = settings_.value(QStringLiteral("opponent")).toString();
         bool known = false;
         for (int k = 0; k < kOpponentCount; ++k) {
-            if (word == QLatin1String(kOpponentWords[k])) {
-                remembered.Opponent = kOpponentKinds[k];
+            // The page keeps the opponent under the same words.
+            if (word == QLatin1String(kOpponentChoices[k].Word)) {
+                remembered.Opponent = kOpponentChoices[k].Kind;
                 known = true;
             }
         }
@@ -68,7 +64,7 @@ Remembered SettingsStore::Load() {
         }
     }
     for (int k = 0; k < kOpponentCount; ++k) {
-        GameRecord& record = remembered.Records[OpponentIndex(kOpponentKinds[k])];
+        GameRecord& record = remembered.Records[k];
         for (auto [what, count] : {std::pair{"won", &record.Won}, std::pair{"drawn", &record.Drawn},
                                    std::pair{"lost", &record.Lost}}) {
             const QString key = RecordKey(k, what);
@@ -92,10 +88,10 @@ Remembered SettingsStore::Load() {
 
 void SettingsStore::Save(const Remembered& remembered) {
     for (int k = 0; k < kOpponentCount; ++k) {
-        if (kOpponentKinds[k] == remembered.Opponent) {
-            settings_.setValue(QStringLiteral("opponent"), QLatin1String(kOpponentWords[k]));
+        if (kOpponentChoices[k].Kind == remembered.Opponent) {
+            settings_.setValue(QStringLiteral("opponent"), QLatin1String(kOpponentChoices[k].Word));
         }
-        const GameRecord& record = remembered.Records[OpponentIndex(kOpponentKinds[k])];
+        const GameRecord& record = remembered.Records[k];
         settings_.setValue(RecordKey(k, "won"), record.Won);
         settings_.setValue(RecordKey(k, "drawn"), record.Drawn);
         settings_.setValue(RecordKey(k, "lost"), record.Lost);

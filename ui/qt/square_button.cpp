@@ -7,6 +7,8 @@
 #include <QStyle>
 #include <QStyleOptionFocusRect>
 
+#include "resources/window_layout.h"
+
 namespace qrv::qt {
 
 void DrawSquareMark(QPainter& painter, const QRect& area, char mark, bool highlighted,
@@ -15,10 +17,10 @@ void DrawSquareMark(QPainter& painter, const QRect& area, char mark, bool highli
         return;
     }
     // The box's right and bottom edges are exclusive, as the platform's rectangles are.
-    const int left = area.left() + 4;
-    const int top = area.top() + 4;
-    const int right = area.left() + area.width() - 6;
-    const int bottom = area.top() + area.height() - 6;
+    const int left = area.left() + QRV_MARK_NEAR_INSET;
+    const int top = area.top() + QRV_MARK_NEAR_INSET;
+    const int right = area.left() + area.width() - QRV_MARK_FAR_INSET;
+    const int bottom = area.top() + area.height() - QRV_MARK_FAR_INSET;
 
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
@@ -49,7 +51,7 @@ void SquareButton::Show(char mark, bool highlighted) {
 }
 
 QSize SquareButton::sizeHint() const {
-    return {51, 38};
+    return QRect{QRV_SQUARE_BOX(0, 0)}.size();
 }
 
 void SquareButton::paintEvent(QPaintEvent* /*event*/) {

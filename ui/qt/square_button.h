@@ -15,8 +15,8 @@ inline const QColor kHighlightMarkColour{255, 0, 0};
 inline constexpr int kMarkPenWidth = 3;
 
 // Draws a square's mark into area: a cross for 'X', an ellipse filled with face for 'O',
-// nothing for a space. The figure's box is inset by 4 at the left and top and by 6 at the
-// right and bottom, so it sits a pixel off centre towards the top left.
+// nothing for a space. The figure's box is inset by the layout's mark insets, 4 at the left
+// and top and 6 at the right and bottom, so it sits a pixel off centre towards the top left.
 void DrawSquareMark(QPainter& painter, const QRect& area, char mark, bool highlighted,
                     const QColor& face);
 

@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
 """Writes the web page from its template: the program icon drawn in as SVG from its pixel map,
-the About box's texts from the program's resources, and the board. Boxes in dialog units
-become custom properties that the stylesheet scales, so that the page is laid out before any
-script runs.
+the caption and the About box's texts from the program's resources, the opponents from the game's table, and
+the board and every box from the windows' layout. Boxes in dialog units become custom
+properties that the stylesheet scales, so that the page is laid out before any script runs.
 
-Usage: make_page.py index.html program_icon.txt resource_ids.h game_state.h output.html
+Usage: make_page.py index.html program_icon.txt resource_ids.h game_state.h opponents.inc \
+           window_layout.h output.html
 """
 import html
 import os
@@ -42,7 +43,8 @@ def icon_svg(map_path):
 
 def resource_texts(header_path):
     with open(header_path, encoding="ascii") as header:
-        return dict(re.findall(r'#define\s+(QRV_ABOUT_\w+)\s+"([^"]*)"', header.read()))
+        return dict(re.findall(r'#define\s+(QRV_(?:ABOUT_\w+|MAIN_CAPTION))\s+"([^"]*)"',
+                               header.read()))
 
 
 def opening_text(header_path):
@@ -54,13 +56,46 @@ def opening_text(header_path):
     return match.group(1)
 
 
-def board():
+def opponent_items(table_path):
+    """The File menu's opponents, from the table the session and the Windows menu are made
+    from: the letter after '&' underlined and chosen by its key."""
+    with open(table_path, encoding="ascii") as table:
+        rows = re.findall(r'^QRV_OPPONENT\((\d+),\s*"([^"]*)",\s*"[^"]*",\s*"(\w+)",\s*([01])\)',
+                          table.read(), re.MULTILINE)
+    if not rows:
+        sys.exit(f"make_page: no opponents in {table_path}")
+    items = []
+    for kind, text, word, default in rows:
+        before, letter, after = re.fullmatch(r"([^&]*)&(.)(.*)", text).groups()
+        items.append(f'<button type="button" role="menuitem" tabindex="-1" '
+                     f'data-key="{letter.lower()}" data-opponent="{kind}" data-word="{word}"'
+                     f'{" data-default" if default == "1" else ""}>{html.escape(before)}'
+                     f'<u>{html.escape(letter)}</u>{html.escape(after)}</button>')
+    return "\n".join(items)
+
+
+def layout(header_path):
+    """The layout header's boxes by name, each a function of the row and column (which a box
+    of the whole window ignores) that gives its numbers as "x y w h"."""
+    with open(header_path, encoding="ascii") as header:
+        defines = re.findall(r"^#define\s+(QRV_\w+)(\(r, c\))?[ \t]+(.+)$", header.read(),
+                             re.MULTILINE)
+    found = {}
+    for name, _, value in defines:
+        if not re.fullmatch(r"[\d\s+*(),rc]+", value):
+            sys.exit(f"make_page: {name} in {header_path} is not a box of numbers")
+        found[name] = lambda r=0, c=0, parts=value.split(","): " ".join(
+            str(eval(part, {"__builtins__": {}}, {"r": r, "c": c})) for part in parts)
+    return found
+
+
+def board(named_boxes):
     """The frames, column by column, then the squares, row by row, as in the Windows template."""
-    frames = [f'<div class="frame" data-box="{19 + 52 * column} {17 + 40 * row} 53 44"></div>'
+    frames = [f'<div class="frame" data-box="{named_boxes["QRV_FRAME_BOX"](row, column)}"></div>'
               for column in range(3) for row in range(3)]
-    squares = [f'<button type="button" class="square" data-box="{20 + 52 * (square % 3)} '
-               f'{22 + 40 * (square // 3)} 51 38" disabled><svg></svg></button>'
-               for square in range(9)]
+    squares = [f'<button type="button" class="square" '
+               f'data-box="{named_boxes["QRV_SQUARE_BOX"](square // 3, square % 3)}" disabled>'
+               f'<svg></svg></button>' for square in range(9)]
     return "\n".join(frames + squares)
 
 
@@ -76,13 +111,17 @@ def boxes(page):
 
 
 def main():
-    if len(sys.argv) != 6:
-        sys.exit("usage: make_page.py TEMPLATE ICON_MAP RESOURCE_IDS GAME_STATE OUTPUT")
-    template, icon_map, resource_ids, game_state, output = sys.argv[1:]
+    if len(sys.argv) != 8:
+        sys.exit("usage: make_page.py TEMPLATE ICON_MAP RESOURCE_IDS GAME_STATE OPPONENTS "
+                 "LAYOUT OUTPUT")
+    template, icon_map, resource_ids, game_state, opponents, window_layout, output = sys.argv[1:]
     svg = icon_svg(icon_map)
-    values = {"ICON_SVG": svg, "BOARD": board(),
+    named_boxes = layout(window_layout)
+    values = {name: box() for name, box in named_boxes.items()}
+    values.update({"ICON_SVG": svg, "BOARD": board(named_boxes),
+                   "OPPONENT_ITEMS": opponent_items(opponents),
               "OPENING_TEXT": html.escape(opening_text(game_state)),
-              "ICON_URI": "data:image/svg+xml," + urllib.parse.quote(svg, safe="=:/' ")}
+                   "ICON_URI": "data:image/svg+xml," + urllib.parse.quote(svg, safe="=:/' ")})
     values.update({key: html.escape(text) for key, text in resource_texts(resource_ids).items()})
     with open(template, encoding="utf-8") as source:
         page = source.read()

@@ -37,8 +37,13 @@ const squares = [...document.querySelectorAll(".square")];
 
 const units = dialogUnits(document.querySelector("main.window"));
 const aboutUnits = dialogUnits(about);
+// The numbers of a box that the page was made with, from the windows' layout.
+const layout = (element, ...names) =>
+    names.map((name) => Number(element.style.getPropertyValue(name)));
 // A square's marks are drawn in its unscaled pixels; the picture scales with the window.
-const squareSize = [units.x(51), units.y(38)];
+const squareSize = [units.x(layout(squares[0], "--w")), units.y(layout(squares[0], "--h"))];
+const [nearInset, farInset] =
+    document.getElementById("board").dataset.insets.split(" ").map(Number);
 
 squares.forEach((button, square) => {
     button.addEventListener("click", () => game?._qrv_click_square(square));
@@ -58,7 +63,8 @@ function svgElement(name, attributes) {
 function repaintSquare(square, mark, highlighted, name) {
     const button = squares[square];
     const [width, height] = squareSize;
-    const [left, top, right, bottom] = [4.5, 4.5, width - 5.5, height - 5.5];
+    const [left, top, right, bottom] =
+        [nearInset, nearInset, width - farInset, height - farInset].map((edge) => edge + 0.5);
     const svg = button.firstChild;
     svg.setAttribute("viewBox", `0 0 ${width} ${height}`);
     if (mark === "X") {
@@ -102,6 +108,12 @@ function closeMenus() {
     }
 }
 
+// Closes the menus for good: nothing is left to give the focus back to.
+function dismissMenus() {
+    closeMenus();
+    returnTo = null;
+}
+
 function openMenu(title, last = false) {
     if (!openTitle() && !returnTo) {
         returnTo = document.activeElement;
@@ -135,8 +147,7 @@ document.querySelector(".menu-bar").addEventListener("pointerdown", () => {
 for (const title of titles) {
     title.addEventListener("click", () => {
         if (openTitle() === title) {
-            closeMenus();
-            returnTo = null;
+            dismissMenus();
         } else {
             openMenu(title);
         }
@@ -167,13 +178,11 @@ for (const title of titles) {
         } else if (event.key === "Home" || event.key === "End") {
             buttons.at(event.key === "Home" ? 0 : -1).focus();
         } else if (event.key === "Escape") {
-            closeMenus();
-            returnTo = null;
+            dismissMenus();
             focusTitle(title);
         } else if (event.key === "Tab") {
             // Tab leaves the menu bar from its title, whichever way it goes.
-            closeMenus();
-            returnTo = null;
+            dismissMenus();
             focusTitle(title);
             return;
         } else if (!event.altKey && !event.ctrlKey && byKey(buttons, event.key)) {
@@ -186,14 +195,15 @@ for (const title of titles) {
 }
 document.addEventListener("pointerdown", (event) => {
     if (openTitle() && !event.target.closest(".menu")) {
-        closeMenus();
-        returnTo = null;
+        dismissMenus();
     }
 });
 
 // The opponent: from the address, else the last one chosen on this browser; the address
-// always says which one plays, and a choice in the menu is remembered.
-const OPPONENTS = ["random", "network", "genetic"];  // kinds 1 to 3
+// always says which one plays, and a choice in the menu is remembered. The menu's items come
+// from the game's table of opponents, each with its kind and its word for the address.
+const opponents = [...document.querySelectorAll("[data-opponent]")];
+const opponentNamed = (word) => opponents.find((item) => item.dataset.word === word);
 const STORAGE_KEY = "quorvane-opponent";
 
 function storage(value) {
@@ -205,42 +215,44 @@ function storage(value) {
     }
 }
 
-function showOpponent(kind) {
+function showOpponent(item) {
     const url = new URL(location.href);
-    url.searchParams.set("opponent", OPPONENTS[kind - 1]);
+    url.searchParams.set("opponent", item.dataset.word);
     history.replaceState(history.state, "", url);
 }
 
-function chooseOpponent(kind) {
-    game._qrv_choose_opponent(kind);
-    showOpponent(kind);
+// The new game starts once the choice has been handled, as the other front ends post theirs.
+function chooseOpponent(item) {
+    game._qrv_choose_opponent(Number(item.dataset.opponent));
+    queueMicrotask(() => game._qrv_reset());
+    showOpponent(item);
 }
 
-for (const item of document.querySelectorAll("[data-opponent]")) {
+for (const item of opponents) {
     item.addEventListener("click", () => {
         closeMenus();
         if (game) {
-            const kind = Number(item.dataset.opponent);
-            chooseOpponent(kind);
-            storage(OPPONENTS[kind - 1]);
+            chooseOpponent(item);
+            storage(item.dataset.word);
         }
         restoreFocus(titles[0]);
     });
 }
 
-// The About box opens 22 by 17 of its units from the top left of the window's client area,
-// moved in where it would pass the edge of the view.
+// The About box opens at its place, in its units, from the top left of the window's client
+// area, moved in where it would pass the edge of the view.
 document.getElementById("about-item").addEventListener("click", () => {
     closeMenus();
     about.style.margin = "0";
     about.showModal();
     const box = about.getBoundingClientRect();
-    const scale = box.width / (aboutUnits.x(225) + 2);
+    const scale = box.width / (aboutUnits.x(layout(about, "--cw")) + 2);
+    const [placeX, placeY] = about.dataset.place.split(" ").map(Number);
     const origin = document.getElementById("client").getBoundingClientRect();
     const inside = (start, size, room) => Math.max(0, Math.min(start, room - size));
-    about.style.left = `${inside(origin.left + aboutUnits.x(22) * scale, box.width,
+    about.style.left = `${inside(origin.left + aboutUnits.x(placeX) * scale, box.width,
                                  root.clientWidth)}px`;
-    about.style.top = `${inside(origin.top + aboutUnits.y(17) * scale, box.height,
+    about.style.top = `${inside(origin.top + aboutUnits.y(placeY) * scale, box.height,
                                 root.clientHeight)}px`;
 });
 document.getElementById("about-ok").addEventListener("click", () => about.close());
@@ -272,7 +284,7 @@ const params = new URLSearchParams(location.search);
 // An optional seed in the address replaces the clock's, so that tests can replay a game.
 const seedText = params.get("seed");
 const seed = /^\d{1,10}$/.test(seedText ?? "") && Number(seedText) < 2 ** 32 ? Number(seedText) : null;
-const chosen = OPPONENTS.indexOf(params.get("opponent")) + 1 || OPPONENTS.indexOf(storage()) + 1;
+const chosen = opponentNamed(params.get("opponent")) ?? opponentNamed(storage());
 
 try {
     const instance = await createQuorvane({
@@ -292,7 +304,7 @@ try {
         if (chosen) {
             chooseOpponent(chosen);
         } else {
-            showOpponent(2);  // the network opponent, which plays unless another is chosen
+            showOpponent(opponents.find((item) => "default" in item.dataset));
         }
         for (const button of [...squares, playButton, resetButton]) {
             button.disabled = false;

@@ -60,14 +60,9 @@ EMSCRIPTEN_KEEPALIVE int qrv_start(int useSeed, std::uint32_t seed) {
         return 1;
     }
     PageSetLabels(qrv::kBoardName, qrv::kStatusName);
-    qrv::SessionSetup setup;
-    setup.PatternStrings = qrv::LoadPatternString;
-    setup.FirstPatternId = qrv::kFirstPatternId;
-    setup.UseSeed = useSeed != 0;
-    setup.Seed = seed;
-    if (session.Start(view, setup) != nullptr) {
-        PageReportLibraryFailure();
-    }
+    session.Start(view, {qrv::LoadPatternString, qrv::StartNetworkLibrary,
+                         [](const qrv::LoadFailure&) { PageReportLibraryFailure(); },
+                         qrv::kFirstPatternId, useSeed != 0, seed});
     return session.HasGame() ? 1 : 0;
 }
 
@@ -83,10 +78,9 @@ EMSCRIPTEN_KEEPALIVE void qrv_reset() {
     session.Reset();
 }
 
-// A choice in the File menu: the opponent, then a new game against it.
+// A choice in the File menu; the page resets once the choice is handled.
 EMSCRIPTEN_KEEPALIVE void qrv_choose_opponent(int kind) {
     session.ChooseOpponent(kind);
-    session.Reset();
 }
 
 }  // extern "C"

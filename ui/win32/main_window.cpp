@@ -105,11 +105,7 @@ void ReportLibraryFailure(const LoadFailure&) {
 
 BOOL SetUp(HWND window) {
     View.Attach(window);
-    SessionSetup setup;
-    setup.PatternStrings = LoadProgramString;
-    if (const LoadFailure* failure = GameSession.Start(View, setup)) {
-        ReportLibraryFailure(*failure);
-    }
+    GameSession.Start(View, {LoadProgramString, StartNetworkLibrary, ReportLibraryFailure});
     if (!GameSession.HasGame()) {
         // Damaged resources: the window opens without a game and can only be closed.
         return FALSE;
@@ -135,11 +131,9 @@ BOOL SetUp(HWND window) {
 // Releases what the set-up acquired, once; a window without a game holds nothing but still
 // has to quit.
 void ShutDown(HWND window) {
-    if (Ui.ShutDown) {
+    if (!GameSession.ShutDown()) {
         return;
     }
-    Ui.ShutDown = true;
-    GameSession.ShutDown();
     if (Ui.HighlightPen != nullptr) {
         DeleteObject(Ui.HighlightPen);
         Ui.HighlightPen = nullptr;
@@ -172,12 +166,6 @@ void PaintBackground(HWND window) {
     EndPaint(window, &paint);
 }
 
-void ChooseOpponent(HWND window, int kind) {
-    GameSession.ChooseOpponent(kind);
-    // The new game starts once this menu command has been handled.
-    PostMessageA(window, WM_COMMAND, IDC_RESET_BUTTON, 0);
-}
-
 void HandleCommand(HWND window, int command) {
     switch (command) {
         case IDCANCEL:
@@ -191,29 +179,20 @@ void HandleCommand(HWND window, int command) {
             DialogBoxParamA(Ui.Instance, MAKEINTRESOURCEA(IDD_ABOUT_BOX), window, AboutDialogProc,
                             0);
             return;
-        default:
-            break;
-    }
-    switch (command) {
         case IDC_PLAY_O_BUTTON:
             GameSession.PlayO();
             return;
         case IDC_RESET_BUTTON:
             GameSession.Reset();
             return;
-        case IDM_RULE_OPPONENT:
-            ChooseOpponent(window, kRuleOpponent);
-            return;
-        case IDM_NETWORK_OPPONENT:
-            ChooseOpponent(window, kNetworkOpponent);
-            return;
-        case IDM_GENETIC_OPPONENT:
-            ChooseOpponent(window, kGeneticOpponent);
-            return;
         default:
             break;
     }
-    if (command >= IDC_FIRST_SQUARE && command <= IDC_LAST_SQUARE) {
+    if (OpponentChoiceIndex(command - IDM_OPPONENT_BASE) >= 0) {
+        GameSession.ChooseOpponent(command - IDM_OPPONENT_BASE);
+        // The new game starts once this menu command has been handled.
+        PostMessageA(window, WM_COMMAND, IDC_RESET_BUTTON, 0);
+    } else if (command >= IDC_FIRST_SQUARE && command <= IDC_LAST_SQUARE) {
         GameSession.ClickSquare(command - IDC_FIRST_SQUARE);
     }
 }

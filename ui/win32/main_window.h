@@ -21,7 +21,6 @@ struct UiState {
     // while the program runs. The pens and the squares' insets are scaled by it.
     int Dpi = USER_DEFAULT_SCREEN_DPI;
     std::array<WNDPROC, kSquareCount> SavedSquareProcs{};  // null while a square is not hooked
-    bool ShutDown = false;  // the shutdown has run; later requests are ignored
 };
 
 // The process's one window state and its one game session.
@@ -44,7 +43,7 @@ void RepaintSquare(HWND window, int square);
 // it, never below its 96-DPI value.
 int WindowDpi(HWND window);
 int ScaleToDpi(int pixels, int dpi);
-// Names the squares that the operation changed, repainting those whose name is new: the game
+// Gives every square that the operation changed its new name, and repaints it: the game
 // commits the pending X, or ends the game under it, without a repaint request.
 void NameSquares(HWND window, const SessionUpdate& update);
 

@@ -1,9 +1,8 @@
 // The squares: each button draws its cross or nought in the pen of its square, and the focus
 // rectangle once the keyboard is in use; its window text is its name for assistive technology.
-#include <cstring>
-
 #include "game/square_name.h"
 #include "resources/resource_ids.h"
+#include "resources/window_layout.h"
 #include "ui/win32/main_window.h"
 
 namespace qrv::win32 {
@@ -20,8 +19,8 @@ void PaintSquare(HWND button, int square) {
     GetClientRect(button, &box);
     // The figure fills the whole square, whatever part is repainted; it sits one pixel off
     // centre towards the top left (at 96 DPI; the insets grow with the DPI).
-    const int nearInset = ScaleToDpi(4, Ui.Dpi);
-    const int farInset = ScaleToDpi(6, Ui.Dpi);
+    const int nearInset = ScaleToDpi(QRV_MARK_NEAR_INSET, Ui.Dpi);
+    const int farInset = ScaleToDpi(QRV_MARK_FAR_INSET, Ui.Dpi);
     const int left = box.left + nearInset;
     const int top = box.top + nearInset;
     const int right = box.right - farInset;
@@ -50,19 +49,6 @@ void PaintSquare(HWND button, int square) {
         DrawFocusRect(dc, &focus);
     }
     EndPaint(button, &paint);
-}
-
-// Gives the square's button the square's name as its window text, which the system's button
-// accessibility reports as its name; true when the name changed. The button itself draws no
-// text, but clears where its old one would stand: the caller repaints the square.
-bool NameSquare(HWND button, const SquareName& name) {
-    char shown[kSquareNameSize] = "";
-    GetWindowTextA(button, shown, sizeof shown);
-    if (std::strcmp(shown, name.data()) == 0) {
-        return false;
-    }
-    SetWindowTextA(button, name.data());
-    return true;
 }
 
 }  // namespace
@@ -106,7 +92,6 @@ void RepaintSquare(HWND window, int square) {
     if (button == nullptr) {
         return;
     }
-    NameSquare(button, GameSession.Name(square));
     InvalidateRect(button, nullptr, TRUE);
     UpdateWindow(button);  // erase and paint now, before the game goes on
 }
@@ -114,11 +99,10 @@ void RepaintSquare(HWND window, int square) {
 void NameSquares(HWND window, const SessionUpdate& update) {
     for (int k = 0; k < update.SquareCount; ++k) {
         const SquareChange& change = update.Squares[k];
-        HWND button = GetDlgItem(window, IDC_FIRST_SQUARE + change.Square);
-        if (button != nullptr && NameSquare(button, change.Name)) {
-            InvalidateRect(button, nullptr, TRUE);
-            UpdateWindow(button);
-        }
+        // The window text is the button's name for assistive technology. The button draws no
+        // text, but clears where its old one would stand: the square is repainted.
+        SetWindowTextA(GetDlgItem(window, IDC_FIRST_SQUARE + change.Square), change.Name.data());
+        RepaintSquare(window, change.Square);
     }
 }
 
