@@ -14,6 +14,9 @@ namespace qrv {
 // squares O can play safely are win chances from 0 up.
 inline constexpr float kLosingValueBelow = -0.25F;
 
+// What the view says for a network answer when the library cannot tell its values.
+inline constexpr char kNoValuesText[] = "This network library gives no values";
+
 inline constexpr int kThinkingTextSize = 128;
 using ThinkingText = std::array<char, kThinkingTextSize>;
 // "Bottom centre: taken, chosen" and the like.
