@@ -244,7 +244,19 @@ document.getElementById("about-item").addEventListener("click", () => {
                                 root.clientHeight)}px`;
 });
 document.getElementById("about-ok").addEventListener("click", () => about.close());
-about.addEventListener("close", () => restoreFocus(titles[1]));
+about.addEventListener("close", () => restoreFocus(titles.at(-1)));
+
+// View > "Show the Network's Thinking": the panel (thinking.js) shown or hidden, and remembered.
+thinkingItem.addEventListener("click", () => {
+    closeMenus();
+    if (game) {
+        const shown = thinkingPanel.hidden;
+        game._qrv_show_thinking(shown ? 1 : 0);
+        showThinkingView(shown);
+        keepShown(shown);
+    }
+    restoreFocus(document.getElementById("view-title"));
+});
 
 playButton.addEventListener("click", () => game?._qrv_play_o());
 resetButton.addEventListener("click", () => game?._qrv_reset());
@@ -273,6 +285,7 @@ const params = new URLSearchParams(location.search);
 const seedText = params.get("seed");
 const seed = /^\d{1,10}$/.test(seedText ?? "") && Number(seedText) < 2 ** 32 ? Number(seedText) : null;
 const chosen = OPPONENTS.indexOf(params.get("opponent")) + 1 || OPPONENTS.indexOf(storage()) + 1;
+const remembered = keptThinking();
 
 try {
     const instance = await createQuorvane({
@@ -283,12 +296,16 @@ try {
             statusLine.setAttribute("aria-label", statusName);
         },
         announce,
+        showThinking: drawThinking,
+        saveRecords: keepRecords,
         reportLibraryFailure: () => alert(
             "Error...Failed to load the network!\n\nReload the page to play against it."),
         onAbort: showFailure,
     });
-    if (instance._qrv_start(seed === null ? 0 : 1, seed ?? 0)) {
+    remembered.records.forEach((record, index) => instance._qrv_remember_record(index, ...record));
+    if (instance._qrv_start(seed === null ? 0 : 1, seed ?? 0, remembered.shown ? 1 : 0)) {
         game = instance;
+        showThinkingView(remembered.shown);
         if (chosen) {
             chooseOpponent(chosen);
         } else {
