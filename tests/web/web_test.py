@@ -288,9 +288,10 @@ def main():
             load(driver, port, "&opponent=network")
             if view != "shown":
                 assert not thinking(driver)["shown"], (view, records)
-                driver.switch_to.active_element.send_keys(Keys.ALT + "v")
+                driver.find_element(By.ID, "play-o").send_keys(Keys.ALT + "v")
                 assert driver.switch_to.active_element.aria_role == "menuitemcheckbox"
                 driver.switch_to.active_element.send_keys("t")
+                assert driver.switch_to.active_element.get_attribute("id") == "play-o"
             got = thinking(driver)
             assert got["shown"] and got["checked"] == "true", (view, records, got)
             assert got["records"] == [f"Against the {name}: 0 won, 0 drawn, 0 lost" for name in

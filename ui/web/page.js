@@ -132,6 +132,19 @@ document.querySelector(".menu-bar").addEventListener("pointerdown", () => {
     }
 }, true);
 
+// An access key (Alt and a title's letter) focuses the title and clicks it in one go: the focus
+// to give back is the one the title took over.
+let focusTakenFrom = null;
+document.querySelector(".menu-bar").addEventListener("focusin", (event) => {
+    focusTakenFrom = event.relatedTarget;
+    setTimeout(() => { focusTakenFrom = null; });
+});
+document.querySelector(".menu-bar").addEventListener("click", () => {
+    if (!openTitle() && focusTakenFrom && !focusTakenFrom.closest(".menu-bar")) {
+        returnTo = focusTakenFrom;
+    }
+}, true);
+
 for (const title of titles) {
     title.addEventListener("click", () => {
         if (openTitle() === title) {
