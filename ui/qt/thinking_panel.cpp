@@ -127,8 +127,8 @@ QString ThinkingText(const Thinking& thinking, const GameRecords& records) {
     } else if (thinking.Reason.Path == MovePath::NetworkAnswer) {
         lines << QString::fromLatin1(kNoValuesText);
     }
-    for (int kind : {kRuleOpponent, kNetworkOpponent, kGeneticOpponent}) {
-        lines << QString::fromLatin1(DescribeRecord(kind, records[OpponentIndex(kind)]).data());
+    for (int k = 0; k < kOpponentCount; ++k) {
+        lines << QString::fromLatin1(DescribeRecord(kOpponentChoices[k].Kind, records[k]).data());
     }
     return lines.join(QLatin1Char('\n'));
 }
