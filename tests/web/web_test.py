@@ -129,6 +129,7 @@ def thinking(driver):
                 records: [...part('thinking-records').children].map(e => e.textContent),
                 stored: [...part('thinking-stored').querySelectorAll('td')]
                     .map(e => e.textContent || ' '),
+                values: [...part('thinking-values').children].map(e => e.textContent),
                 noValues: part('thinking-no-values').textContent};""")
 
 
@@ -308,9 +309,13 @@ def main():
         load(driver, port, "&opponent=network")
         click(driver, "4p")
         got = thinking(driver)
+        chosen = [entry for entry in got["values"] if entry.endswith(", chosen")]
         assert got["shown"] and got["how"].startswith("Stored position ") and \
             got["stored"] == [" ", " ", " ", " ", "X", " ", " ", " ", " "] and \
-            got["noValues"] == "This network library gives no values", got
+            got["noValues"] == "" and got["values"][4] == "Centre: taken" and len(chosen) == 1, got
+        rated = "The network rated it " + chosen[0].split(": ")[1][:-len(", chosen")] + "."
+        WebDriverWait(driver, 5).until(lambda d: d.find_element(By.ID, "announcer").get_attribute(
+            "textContent").endswith(rated))
         assert got["records"][1].endswith("1 lost"), got
         refused = driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source":
             "Object.defineProperty(window, 'localStorage', {get() { throw new Error('refused'); }})"})
