@@ -24,6 +24,22 @@ public:
         text_[length_] = '\0';
         return *this;
     }
+    // In decimal; not printf, which the Windows program would otherwise carry.
+    TextWriter& operator<<(int number) {
+        char digits[12];
+        char* start = digits + sizeof digits;
+        *--start = '\0';
+        unsigned value =
+            number < 0 ? 0U - static_cast<unsigned>(number) : static_cast<unsigned>(number);
+        do {
+            *--start = static_cast<char>('0' + value % 10);
+            value /= 10;
+        } while (value != 0);
+        if (number < 0) {
+            *--start = '-';
+        }
+        return *this << static_cast<const char*>(start);
+    }
 
 private:
     std::array<char, Size>& text_;

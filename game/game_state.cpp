@@ -65,8 +65,8 @@ void PlayComputerMove(GameState& game) {
     const int turn = game.Turn;
     game.Turn = turn + 1;
     const OpponentResources resources{*game.Patterns, *game.Network};
-    const int square =
-        ChooseComputerMove(game.Board, turn, game.OpponentKind, game.LastOutcome, resources);
+    const int square = ChooseComputerMove(game.Board, turn, game.OpponentKind, game.LastOutcome,
+                                          resources, &game.LastReason);
     if (!IsSquare(square)) {
         game.Turn = kGameOver;
         game.Screen->SetStatusText(kErrorText);

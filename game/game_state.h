@@ -39,6 +39,7 @@ struct GameState {
     int PendingSquare = kNoPendingSquare;  // the person's X not yet committed by "Play O"
     int OpponentKind = kNetworkOpponent;
     int LastOutcome = kOutcomeNone;
+    MoveReason LastReason;  // how the computer chose its last move
     std::array<bool, kSquareCount> Highlighted{};
 
     GameScreen* Screen = nullptr;

@@ -1,5 +1,6 @@
 #include "game/session.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "game/bounded_text.h"
@@ -40,7 +41,15 @@ const LoadFailure* Session::Start(SessionView& view, const SessionSetup& setup) 
         square.Mark = '\0';
     }
     InitGameState(game_, *this, patterns_, network_);
+    SetOpponent(game_, setup.Opponent);
     hasGame_ = true;
+    thinkingShown_ = setup.ShowThinking;
+    for (int k = 0; k < kOpponentCount; ++k) {
+        // Counts from a damaged store start again rather than show a negative number.
+        const GameRecord& given = setup.Records[k];
+        records_[k] = {std::max(given.Won, 0), std::max(given.Drawn, 0), std::max(given.Lost, 0)};
+    }
+    ForgetMove();
     EndOperation(false);
     return ready ? nullptr : &failure_;
 }
@@ -58,10 +67,19 @@ void Session::ClickSquare(int square) {
 void Session::PlayO() {
     Operate([&] {
         const Board before = game_.Board;
+        const int turn = game_.Turn;
         PlayComputerMove(game_);
+        if (game_.Turn == turn) {
+            return;  // nothing to commit
+        }
+        ForgetMove();
+        thinking_.Reason = game_.LastReason;
+        thinking_.Before = before;
+        moved_ = true;
         for (int square = 0; square < kSquareCount; ++square) {
             if (before[square] != kComputerMark && game_.Board[square] == kComputerMark) {
                 SayMove(kComputerMark, square, false);
+                thinking_.Square = square;
             }
         }
     });
@@ -71,6 +89,7 @@ void Session::Reset() {
     Operate(
         [&] {
             NewGame(game_);
+            ForgetMove();
             TextWriter spoken(update_.Spoken);
             spoken << "New game";
             if (chosenOpponent_ != 0) {
@@ -86,6 +105,11 @@ void Session::ChooseOpponent(int kind) {
         SetOpponent(game_, kind);
         chosenOpponent_ = kind;
     });
+}
+
+void Session::ShowThinking(bool shown) {
+    thinkingShown_ = shown;
+    Operate([] {});
 }
 
 bool Session::ShutDown() {
@@ -120,6 +144,40 @@ void Session::SetStatusText(const char* text) {
 
 void Session::BeginOperation() {
     update_ = SessionUpdate{};
+    moved_ = false;
+    wasOver_ = game_.Turn == kGameOver;
+}
+
+void Session::ForgetMove() {
+    thinking_ = Thinking{};
+    thinking_.Opponent = game_.OpponentKind;
+    explained_ = false;
+}
+
+void Session::CountResult() {
+    if (wasOver_ || game_.Turn != kGameOver) {
+        return;
+    }
+    // A completed line is highlighted; a full board without one is a draw; the error is neither.
+    char winner = kEmptyMark;
+    for (int square = 0; square < kSquareCount; ++square) {
+        if (game_.Highlighted[square]) {
+            winner = game_.Board[square];
+        }
+    }
+    const bool full = std::find(game_.Board.begin(), game_.Board.begin() + kSquareCount,
+                                kEmptyMark) == game_.Board.begin() + kSquareCount;
+    GameRecord& record = records_[OpponentIndex(game_.OpponentKind)];
+    if (winner == kPersonMark) {
+        ++record.Won;
+    } else if (winner == kComputerMark) {
+        ++record.Lost;
+    } else if (full) {
+        ++record.Drawn;
+    } else {
+        return;
+    }
+    update_.RecordsChanged = true;
 }
 
 void Session::SayMove(char mark, int square, bool moved) {
@@ -149,6 +207,20 @@ void Session::EndOperation(bool sayStatus) {
             update_.Squares[update_.SquareCount++] = now;
         }
     }
+    if (thinkingShown_) {
+        if (!explained_) {
+            ExplainMove(thinking_, patterns_, network_);
+            explained_ = true;
+        }
+        if (moved_ && thinking_.Short[0] != '\0') {
+            const std::size_t length = std::strlen(update_.Spoken.data());
+            const bool closed = length > 0 && (update_.Spoken[length - 1] == '.' ||
+                                               update_.Spoken[length - 1] == '!');
+            TextWriter(update_.Spoken, true) << (closed ? " " : ". ") << thinking_.Short.data();
+        }
+        update_.Thinking = &thinking_;
+    }
+    CountResult();
     if (view_ != nullptr) {
         view_->ShowUpdate(update_);
     }

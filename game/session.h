@@ -8,15 +8,17 @@
 #include "game/game_state.h"
 #include "game/opponent_choices.h"
 #include "game/square_name.h"
+#include "game/thinking.h"
 #include "netlib/network_binding.h"
 #include "opponents/pattern_table.h"
 #include "resources/pattern_strings.h"
 
 namespace qrv {
 
-// Long enough for the longest, "X moved to Bottom centre. Give up - it's a drawn game!", and
-// the longest opponent's name after "New game against the ".
-inline constexpr int kAnnouncementSize = 96;
+// Long enough for the longest, "X moved to Bottom centre. Give up - it's a drawn game!", or the
+// longest opponent's name after "New game against the ", followed by the longest short reason
+// of the network's thinking.
+inline constexpr int kAnnouncementSize = 96 + kThinkingTextSize;
 using Announcement = std::array<char, kAnnouncementSize>;
 
 // What one square shows.
@@ -38,6 +40,11 @@ struct SessionUpdate {
     // One short sentence for assistive technology saying what just happened, such as
     // "O on Top right. Blocked you there!"; empty when the operation changed nothing.
     Announcement Spoken{};
+    // While the network's thinking is shown: about the computer's last move in this game.
+    // Null while it is hidden.
+    const qrv::Thinking* Thinking = nullptr;
+    // A game ended with a result in this operation: Records() has counted it.
+    bool RecordsChanged = false;
 };
 
 // What a front end does with the session's news.
@@ -70,6 +77,10 @@ struct SessionSetup {
     // Replaces the clock's seed before the first move, so that a test can repeat a game.
     bool UseSeed = false;
     std::uint32_t Seed = 0;
+    // What the front end remembered from earlier runs.
+    int Opponent = DefaultOpponentChoice().Kind;
+    bool ShowThinking = false;
+    GameRecords Records{};
 };
 
 class Session final : private GameScreen {
@@ -92,11 +103,17 @@ public:
     // Takes effect with the next Reset, which names the new opponent. A front end follows it
     // with Reset once the menu command is done: Windows posts it, Qt and the page queue it.
     void ChooseOpponent(int kind);
+    // Shows or hides the network's thinking. Shown, the update carries it and each sentence
+    // about a computer move ends with its short reason.
+    void ShowThinking(bool shown);
     // Releases the library; true the first time. A second call, and every operation after it,
     // does nothing.
     bool ShutDown();
 
     bool HasGame() const { return hasGame_ && !shutDown_; }
+    bool ThinkingShown() const { return thinkingShown_; }
+    // The person's results against each opponent, by OpponentIndex.
+    const GameRecords& Records() const { return records_; }
 
     // The squares as they stand now, also in the middle of an operation.
     char Mark(int square) const;
@@ -125,6 +142,8 @@ private:
     void BeginOperation();
     void EndOperation(bool sayStatus);
     void SayMove(char mark, int square, bool moved);
+    void CountResult();
+    void ForgetMove();
 
     GameState game_;
     PatternTable patterns_;
@@ -133,6 +152,13 @@ private:
     bool hasGame_ = false;
     bool shutDown_ = false;
     int chosenOpponent_ = 0;  // chosen since the last new game; 0 when none was
+    bool thinkingShown_ = false;
+    // The computer's last move; explained, which may ask the library, only while shown.
+    qrv::Thinking thinking_;
+    bool explained_ = false;
+    bool moved_ = false;    // the operation in progress made a computer move
+    bool wasOver_ = false;  // the game was over when it began
+    GameRecords records_{};
 
     // What the view was last told, and what the operation in progress has said so far.
     std::array<SquareChange, kSquareCount> shown_{};

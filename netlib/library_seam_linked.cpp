@@ -11,6 +11,7 @@ int InitNet(const char* weightsFileName);
 int GetNetMove(const std::int32_t* input);
 int KillNet();
 const char* NetLastError();
+int GetNetOutputs(const std::int32_t* input, float* outputs);
 }
 
 namespace qrv::seam {
@@ -30,6 +31,7 @@ const EntryPoint kEntryPoints[] = {
     {"KillNet", reinterpret_cast<void*>(&KillNet)},
     {"GetNetMove", reinterpret_cast<void*>(&GetNetMove)},
     {"NetLastError", reinterpret_cast<void*>(&NetLastError)},
+    {"GetNetOutputs", reinterpret_cast<void*>(&GetNetOutputs)},
 };
 
 }  // namespace

@@ -84,6 +84,7 @@ bool LoadNetworkLibrary(NetworkBinding& binding, const char* folder, LoadFailure
         return Fail(failure, path, reason);
     }
     binding.NetLastError = LookUp<NetLastErrorProc>(binding.Library, "NetLastError");
+    binding.GetNetOutputs = LookUp<GetNetOutputsProc>(binding.Library, "GetNetOutputs");
     if (binding.InitNet(kWeightsFileName) == 0) {
         // The library reads the weights from its own folder, which is this one.
         Join(path, sizeof path, {folder, kWeightsFileName});
@@ -134,6 +135,19 @@ int AskNetwork(const NetworkBinding& binding, const Board& position) {
     }
     const NetInput input = EncodeNetInput(position);
     return binding.GetNetMove(input.data());
+}
+
+bool AskNetworkValues(const NetworkBinding& binding, const Board& position, NetValues& values) {
+    if (binding.GetNetOutputs == nullptr) {
+        return false;
+    }
+    const NetInput input = EncodeNetInput(position);
+    NetValues answer{};
+    if (binding.GetNetOutputs(input.data(), answer.data()) == 0) {
+        return false;
+    }
+    values = answer;
+    return true;
 }
 
 }  // namespace qrv

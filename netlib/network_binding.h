@@ -22,6 +22,9 @@ using GetNetMoveProc = int (*)(const std::int32_t* input);
 using KillNetProc = int (*)();
 // Optional, and missing from older libraries: why the last InitNet failed, never null.
 using NetLastErrorProc = const char* (*)();
+// Optional: the network's nine outputs for a position, one per square; 0, writing nothing, when
+// the network is not ready.
+using GetNetOutputsProc = int (*)(const std::int32_t* input, float* outputs);
 
 inline constexpr char kWeightsFileName[] = "qrv.bpn";
 inline constexpr std::size_t kMaxLibraryPath = 4096;
@@ -32,6 +35,7 @@ struct NetworkBinding {
     KillNetProc KillNet = nullptr;
     GetNetMoveProc GetNetMove = nullptr;
     NetLastErrorProc NetLastError = nullptr;
+    GetNetOutputsProc GetNetOutputs = nullptr;
 };
 
 // Why the network is not ready, for a person to read: the file the binding tried (empty when
@@ -44,9 +48,9 @@ struct LoadFailure {
 };
 
 // Loads the network library from `folder` (which ends in a path separator), looks up its three
-// entry points (and NetLastError where it has it) and initialises it with the weights file. True
-// when the network is ready; on failure fills `failure` when given. A failure after the load keeps
-// the library and whatever entry points were found until release.
+// entry points (and NetLastError and GetNetOutputs where it has them) and initialises it with the
+// weights file. True when the network is ready; on failure fills `failure` when given. A failure
+// after the load keeps the library and whatever entry points were found until release.
 bool LoadNetworkLibrary(NetworkBinding& binding, const char* folder,
                         LoadFailure* failure = nullptr);
 
@@ -75,5 +79,10 @@ inline constexpr int kNoNetwork = -5;
 // Asks the network for its square on `position`: the answer as it came, or kNoNetwork when
 // there is no network to ask. Callers check that it names a square before they use it.
 int AskNetwork(const NetworkBinding& binding, const Board& position);
+
+// The network's value of each square of `position`; false, with `values` unchanged, when the
+// library gives none.
+using NetValues = std::array<float, kSquareCount>;
+bool AskNetworkValues(const NetworkBinding& binding, const Board& position, NetValues& values);
 
 }  // namespace qrv

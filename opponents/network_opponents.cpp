@@ -11,26 +11,23 @@ inline constexpr int kUndecided = -100;
 
 // The opening both network-based opponents share: win, block, and at turn 4 a random square.
 // Returns kUndecided when the stored positions must be consulted.
-int NetworkOpening(int turn, Board& board, int& outcome) {
+int NetworkOpening(int turn, Board& board, int& outcome, MoveReason* reason) {
     outcome = kOutcomeNone;
-    if (turn < 1 || turn > 4) {
-        return kCannotMove;
-    }
-    if (turn >= 3) {
-        const int win = CompleteOwnLine(board, outcome);
-        if (win >= 0) {
-            return win;
-        }
+    const int win = CheckTurnThenWin(turn, board, outcome, reason);
+    if (win != kNoSquare) {
+        return win;
     }
     const int block = FindOpenSquareInLine(board, kSumTwoXOpen);
     if (block >= 0) {
         board[block] = kComputerMark;
         // At turn 4 any block reports a draw, without checking for a second open line.
         outcome = turn == 4 ? kOutcomeDrawn : kOutcomeBlocked;
+        Record(reason, MovePath::BlockedLine);
         return block;
     }
     if (turn == 4) {
         outcome = kOutcomeDrawn;
+        Record(reason, MovePath::RandomLastMove);
         return PlayRandomSquare(board);
     }
     return kUndecided;
@@ -61,6 +58,13 @@ int FindRotatedPattern(const Board& board, const PatternTable& patterns, SearchW
     return found;
 }
 
+// Records the stored position found, how the board was carried onto it, and the answer.
+void Found(MoveReason* reason, int slot, int turns, bool mirrored, int answer) {
+    if (reason != nullptr) {
+        *reason = MoveReason{MovePath::NetworkAnswer, slot, turns, mirrored, answer};
+    }
+}
+
 // The last step of every network move: the 'O' on the answer's square, if that square is
 // empty. Returns the square, or kAnswerUnusable with the board unchanged.
 int PlayAnswer(Board& board, int square) {
@@ -74,8 +78,9 @@ int PlayAnswer(Board& board, int square) {
 // The network's answer for a stored position carried back onto the board and played there, or
 // kAnswerUnusable when it names no empty square.
 int PlayRotatedAnswer(Board& board, const OpponentResources& resources, int slot, int turns,
-                      bool mirrored) {
+                      bool mirrored, MoveReason* reason) {
     int square = AskNetwork(resources.network, SlotPosition(resources.patterns.slots[slot]));
+    Found(reason, slot, turns, mirrored, square);
     if (!IsSquare(square)) {
         return kAnswerUnusable;
     }
@@ -99,18 +104,22 @@ SearchWindow SearchWindowForTurn(int turn) {
     }
 }
 
-int DirectPatternMove(Board& board, const OpponentResources& resources, int first, int stop) {
+int DirectPatternMove(Board& board, const OpponentResources& resources, int first, int stop,
+                      MoveReason* reason) {
     const PatternTable& patterns = resources.patterns;
     Board copy = board;
     bool mirrored = false;
-    if (FindPattern(patterns.slots, copy, first, stop, patterns.count) >= patterns.count) {
+    int slot = FindPattern(patterns.slots, copy, first, stop, patterns.count);
+    if (slot >= patterns.count) {
         MirrorBoard(copy);
         mirrored = true;
-        if (FindPattern(patterns.slots, copy, first, stop, patterns.count) >= patterns.count) {
+        slot = FindPattern(patterns.slots, copy, first, stop, patterns.count);
+        if (slot >= patterns.count) {
             return kNoPatternFound;
         }
     }
     int square = AskNetwork(resources.network, copy);
+    Found(reason, slot, 0, mirrored, square);
     // An answer that names no square is as unusable as one on a taken square.
     if (!IsSquare(square)) {
         return kAnswerUnusable;
@@ -118,38 +127,49 @@ int DirectPatternMove(Board& board, const OpponentResources& resources, int firs
     return PlayAnswer(board, mirrored ? MirrorSquare(square) : square);
 }
 
-int NetworkOpponentMove(int turn, Board& board, const OpponentResources& resources, int& outcome) {
-    const int opening = NetworkOpening(turn, board, outcome);
+int NetworkOpponentMove(int turn, Board& board, const OpponentResources& resources, int& outcome,
+                        MoveReason* reason) {
+    const int opening = NetworkOpening(turn, board, outcome, reason);
     if (opening != kUndecided) {
         return opening;
     }
     // Without a network this opponent still plays: its own fallback for an unknown position.
     if (!HasNetMove(resources.network)) {
+        Record(reason, MovePath::RandomNoNetwork);
         return PlayRandomSquare(board);
     }
     const SearchWindow window = SearchWindowForTurn(turn);
-    const int direct = DirectPatternMove(board, resources, window.first, window.stop);
+    const int direct = DirectPatternMove(board, resources, window.first, window.stop, reason);
     if (direct >= 0) {
         return direct;
     }
     if (direct == kAnswerUnusable) {
+        Record(reason, MovePath::Failed);
         return kCannotMove;
     }
     int turns = 0;
     bool mirrored = false;
     const int slot = FindRotatedPattern(board, resources.patterns, window, turns, mirrored);
     if (slot >= resources.patterns.count) {
+        Record(reason, MovePath::RandomNoPattern);
         return PlayRandomSquare(board);
     }
-    const int square = PlayRotatedAnswer(board, resources, slot, turns, mirrored);
-    return square >= 0 ? square : PlayRandomSquare(board);
+    const int square = PlayRotatedAnswer(board, resources, slot, turns, mirrored, reason);
+    if (square >= 0) {
+        return square;
+    }
+    Record(reason, MovePath::RandomTakenAnswer);
+    return PlayRandomSquare(board);
 }
 
-int GeneticOpponentMove(int turn, Board& board, const OpponentResources& resources, int& outcome) {
-    const int opening = NetworkOpening(turn, board, outcome);
+int GeneticOpponentMove(int turn, Board& board, const OpponentResources& resources, int& outcome,
+                        MoveReason* reason) {
+    const int opening = NetworkOpening(turn, board, outcome, reason);
     if (opening != kUndecided) {
         return opening;
     }
+    // Every way that this opponent finds no square is a failure; the record keeps how far it got.
+    Record(reason, MovePath::Failed);
     if (!HasNetMove(resources.network)) {
         return kCannotMove;
     }
@@ -160,8 +180,12 @@ int GeneticOpponentMove(int turn, Board& board, const OpponentResources& resourc
     if (slot >= resources.patterns.count) {
         return kCannotMove;
     }
-    const int square = PlayRotatedAnswer(board, resources, slot, turns, mirrored);
-    return square >= 0 ? square : kCannotMove;
+    const int square = PlayRotatedAnswer(board, resources, slot, turns, mirrored, reason);
+    if (square >= 0) {
+        return square;
+    }
+    Record(reason, MovePath::Failed);
+    return kCannotMove;
 }
 
 }  // namespace qrv

@@ -5,11 +5,15 @@
 
 namespace qrv {
 
-int CompleteOwnLine(Board& board, int& outcome) {
-    const int win = FindOpenSquareInLine(board, kSumTwoOOpen);
+int CheckTurnThenWin(int turn, Board& board, int& outcome, MoveReason* reason) {
+    if (turn < 1 || turn > 4) {
+        return kCannotMove;
+    }
+    const int win = turn >= 3 ? FindOpenSquareInLine(board, kSumTwoOOpen) : kNoSquare;
     if (win >= 0) {
         board[win] = kComputerMark;
         outcome = kOutcomeCompletedLine;
+        Record(reason, MovePath::CompletedLine);
     }
     return win;
 }

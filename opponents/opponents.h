@@ -2,6 +2,7 @@
 #pragma once
 
 #include "netlib/network_binding.h"
+#include "opponents/move_reason.h"
 #include "opponents/pattern_table.h"
 #include "rules/board.h"
 
@@ -34,22 +35,26 @@ SearchWindow SearchWindowForTurn(int turn);
 
 // The computer's answer for the person's X number `turn`: the square into which the chosen
 // opponent wrote its 'O', or a negative code. A completed line is reported by its line code.
+// When `reason` is given, the opponent says there how it chose.
 int ChooseComputerMove(Board& board, int turn, int kind, int& outcome,
-                       const OpponentResources& resources);
+                       const OpponentResources& resources, MoveReason* reason = nullptr);
 
 // Complete a line of O, else block a line of X, else a random empty square.
-int RuleOpponentMove(int turn, Board& board, int& outcome);
+int RuleOpponentMove(int turn, Board& board, int& outcome, MoveReason* reason = nullptr);
 
 // Win, block, at turn 4 a random square; otherwise the network's answer for the stored
 // position that the board equals, mirrored or turned, carried back onto the board.
-int NetworkOpponentMove(int turn, Board& board, const OpponentResources& resources, int& outcome);
+int NetworkOpponentMove(int turn, Board& board, const OpponentResources& resources, int& outcome,
+                        MoveReason* reason = nullptr);
 
 // The network opponent's search without turns: the board unchanged, then mirrored. Returns the
 // square it wrote its 'O' into, kNoPatternFound, or kAnswerUnusable with the board unchanged.
-int DirectPatternMove(Board& board, const OpponentResources& resources, int first, int stop);
+int DirectPatternMove(Board& board, const OpponentResources& resources, int first, int stop,
+                      MoveReason* reason = nullptr);
 
 // The same opening as the network opponent, then one search under turns and mirroring, with
 // no fallback: an unknown position or an unusable answer gives kCannotMove.
-int GeneticOpponentMove(int turn, Board& board, const OpponentResources& resources, int& outcome);
+int GeneticOpponentMove(int turn, Board& board, const OpponentResources& resources, int& outcome,
+                        MoveReason* reason = nullptr);
 
 }  // namespace qrv

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "opponents/opponents.h"
 #include "resources/pattern_strings.h"
 #include "support/fake_network.h"
 
@@ -63,9 +64,11 @@ struct Game {
     const char* name;
     bool withNetwork;
     // A digit clicks that square, 'p' presses "Play O", 'r' "Reset", 'g' chooses the genetic
-    // algorithm; one update each, after the start's.
+    // algorithm, 't' shows the network's thinking; one update each, after the start's.
     const char* actions;
     std::vector<std::string> updates;
+    // The record against the network opponent afterwards, when it matters.
+    const char* record = nullptr;
 };
 
 class SessionGames : public ::testing::TestWithParam<Game> {};
@@ -89,11 +92,16 @@ TEST_P(SessionGames, TellTheViewWhatEachOperationChanged) {
             session.PlayO();
         } else if (action == 'r') {
             session.Reset();
+        } else if (action == 't') {
+            session.ShowThinking(true);
         } else if (action == 'g' || action == 'R') {
             session.ChooseOpponent(action == 'g' ? kGeneticOpponent : kRuleOpponent);
         } else {
             session.ClickSquare(action - '0');
         }
+    }
+    if (game.record != nullptr) {
+        EXPECT_STREQ(DescribeRecord(kNetworkOpponent, session.Records()[1]).data(), game.record);
     }
     session.ShutDown();
     session.ClickSquare(8);  // after the shutdown: nothing
@@ -149,8 +157,164 @@ INSTANTIATE_TEST_SUITE_P(
               " | - |  | ", " | - |  | ", " | - |  | ",
               "4  | Your move. Click on a square, then 'Play O'... | New game against the Genetic "
               "Algorithm | 012345678s",
-              " | " + std::string(kOpeningText) + " | New game | 012345678s"}}),
+              " | " + std::string(kOpeningText) + " | New game | 012345678s"}},
+        Game{"thinking",
+             true,
+             "t10p2p7p3p",
+             {kStart, " | - |  | ", "1X | - | X on Top centre, not played yet | 1",
+              "0X1  | - | X moved to Top left, not played yet | 10",
+              "0X1O | - | O on Top centre. The network chose it. | 1",
+              "2X | - | X on Top right, not played yet | 2",
+              "2X7O | - | O on Bottom centre. No stored position matched, so a random square. | 7",
+              " | - |  | ", " | - |  | ", "3X | - | X on Middle left, not played yet | 3",
+              "1o3X4o7o | Game over - you lose! | O on Centre. Game over - you lose! It completed "
+              "its line. | 4147s"},
+             "Against the Neural Network: 0 won, 0 drawn, 1 lost"}),
     [](const ::testing::TestParamInfo<Game>& info) { return std::string(info.param.name); });
+
+// Each way an opponent chooses, and what the view of the network's thinking says about it.
+struct Choice {
+    int kind;
+    const char* board;  // before the computer's move
+    int turn;
+    std::vector<int> answers;  // the network's; none means there is no network
+    const char* how;
+    const char* brief;
+    const char* values;  // the chosen square's entry and one other, empty without values
+};
+
+// Values in the stored position's frame: (s + 1) / 10, bottom right losing, taken ones lowest.
+int FakeOutputs(const std::int32_t* input, float* outputs) {
+    for (int s = 0; s < kSquareCount; ++s) {
+        const bool taken = input[2 * s] != 0 || input[2 * s + 1] != 0;
+        outputs[s] = taken ? -2.0F : s == 8 ? -0.5F : static_cast<float>(s + 1) / 10;
+    }
+    return 1;
+}
+
+class Reasons : public ::testing::TestWithParam<Choice> {};
+
+TEST_P(Reasons, SayHowTheMoveWasChosen) {
+    const Choice& choice = GetParam();
+    ScriptedNetwork network(choice.answers);
+    NetworkBinding binding = choice.answers.empty() ? NetworkBinding{} : network.Binding();
+    binding.GetNetOutputs = choice.answers.empty() ? nullptr : &FakeOutputs;
+    Thinking thinking;
+    thinking.Opponent = choice.kind;
+    thinking.Before = testing::MakeBoard(choice.board);
+    Board board = thinking.Before;
+    int outcome = 0;
+    thinking.Square = ChooseComputerMove(board, choice.turn, choice.kind, outcome,
+                                         {testing::StoredPatterns(), binding}, &thinking.Reason);
+    ExplainMove(thinking, testing::StoredPatterns(), binding);
+    EXPECT_STREQ(thinking.How.data(), choice.how);
+    EXPECT_STREQ(thinking.Short.data(), choice.brief);
+    std::string values;
+    for (int s = 0; s < kSquareCount; ++s) {
+        if (s == thinking.Square || s == 4 || s == 8) {
+            values += std::string(thinking.Values[s].data()) + "; ";
+        }
+    }
+    EXPECT_EQ(values.find_first_not_of("; ") == std::string::npos ? "" : values, choice.values);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, Reasons,
+    ::testing::Values(
+        Choice{kRuleOpponent,
+               "OO XX   X",
+               3,
+               {0},
+               "It completed its line.",
+               "It completed its line.",
+               ""},
+        Choice{kRuleOpponent,
+               "XX  O    ",
+               2,
+               {0},
+               "It blocked your line.",
+               "It blocked your line.",
+               ""},
+        Choice{kRuleOpponent,
+               "    X    ",
+               1,
+               {0},
+               "A random square: there was no line to complete or block.",
+               "A random square.",
+               ""},
+        Choice{kNetworkOpponent,
+               "XXOOOXX  ",
+               4,
+               {0},
+               "A random square at turn 4: there was no line to complete or block.",
+               "A random square at turn 4.",
+               ""},
+        Choice{kNetworkOpponent,
+               "    X    ",
+               1,
+               {0},
+               "Stored position 2 of 17 was found as it stands, and the network was asked.",
+               "The network rated it 10%.",
+               "Top left: 10%, chosen; Centre: taken; Bottom right: loses; "},
+        // Slot 0 turned once: stored square 0 is square 6 and stored 8 is square 2.
+        Choice{kNetworkOpponent,
+               "   X     ",
+               1,
+               {0},
+               "Stored position 1 of 17 was found turned once, and the network was asked.",
+               "The network rated it 10%.",
+               "Centre: 50%; Bottom left: 10%, chosen; Bottom right: 70%; "},
+        Choice{kNetworkOpponent,
+               "  X      ",
+               1,
+               {1},
+               "Stored position 3 of 17 was found mirrored, and the network was asked.",
+               "The network rated it 20%.",
+               "Top centre: 20%, chosen; Centre: 50%; Bottom right: 70%; "},
+        Choice{kNetworkOpponent,
+               "XO     X ",
+               2,
+               {0},
+               "A random square: no stored position matched the board.",
+               "No stored position matched, so a random square.",
+               ""},
+        Choice{kNetworkOpponent,
+               "   X     ",
+               1,
+               {1},
+               "Stored position 1 of 17 was found turned once, but the network named a taken "
+               "square, so a random square.",
+               "The network named a taken square, so a random square.",
+               ""},
+        Choice{kNetworkOpponent,
+               "    X    ",
+               1,
+               {4},
+               "Stored position 2 of 17 was found as it stands, but the network named a taken "
+               "square, so the Neural Network could not move.",
+               "It could not move.",
+               ""},
+        Choice{kGeneticOpponent,
+               "XO     X ",
+               2,
+               {0},
+               "No stored position matched the board, so the Genetic Algorithm could not move.",
+               "It could not move.",
+               ""},
+        Choice{kNetworkOpponent,
+               "    X    ",
+               1,
+               {},
+               "A random square: there is no network to ask.",
+               "There is no network, so a random square.",
+               ""},
+        Choice{kGeneticOpponent,
+               "    X    ",
+               1,
+               {},
+               "There is no network to ask, so the Genetic Algorithm could not move.",
+               "It could not move.",
+               ""}));
 
 }  // namespace
 }  // namespace qrv

@@ -10,7 +10,8 @@ squares' and buttons' actions, checking the tree's names, roles and status text 
 move and the events that announce the changes. Prints the tree at the start and at the end.
 
 With --orca, plays a short game by keyboard against the genetic algorithm with PROGRAM where it
-stands (beside the real library), under the screen reader Orca, and checks what Orca spoke.
+stands (beside the real library), under the screen reader Orca, then shows the network's thinking
+and reads its text, and checks what Orca spoke.
 Exits with 77 when Orca cannot start at all.
 """
 import datetime
@@ -224,21 +225,29 @@ GAME = [
     ("shift+Tab", "Top centre: empty", "X on Top centre, not played yet"),
     ("Tab", "Play O", "O on Middle left. Game over - you lose!"),
 ]
+# Then, with the network's thinking shown where the front end shows it: its text, whose second
+# line, read with Down, says how the computer chose its last move.
+THINKING = ("Tab", "The Network's Thinking", "It completed its line", "Down")
 
 
-def play_by_keyboard(reader, focused):
-    """Plays GAME under Orca; `focused` names the control with the keyboard focus."""
+def play_by_keyboard(reader, focused, show_thinking=None):
+    """Plays GAME under Orca; `focused` names the control with the keyboard focus. Given
+    `show_thinking`, which shows the network's thinking, the step of THINKING follows."""
     wanted = []
-    for number, (key, target, sentence) in enumerate(GAME, 1):
+    steps = GAME + [THINKING] if show_thinking else GAME
+    for number, (key, target, sentence, *then) in enumerate(steps, 1):
+        if number > len(GAME):
+            show_thinking()
         reader.mark("step %d: %s to %s" % (number, key, target))
         for _ in range(12):
             if focused() == target:
                 break
             reader.press(key)
         check(focused() == target, "step %d: %s never reached \"%s\"" % (number, key, target))
-        what = "step %d: Space on %s" % (number, target)
+        action = then[0] if then else "space"
+        what = "step %d: %s on %s" % (number, action.capitalize(), target)
         reader.mark(what)
-        reader.press("space")
+        reader.press(action)
         time.sleep(4)  # generous: Orca speaks within a second even on a loaded machine
         wanted.append((what, [sentence]))
     return wanted
@@ -262,8 +271,14 @@ def play_with_orca(program):
             return check(False, "the program's accessible tree never appeared")
         reader = ScreenReader(folder)
         focus_window("Play Xs")
+
+        def show_thinking():
+            # Through the item's action: Orca closes Qt's menus here, as above.
+            press(find(app, "menu item", "Show the Network's Thinking"))
+            wait_for(lambda: text_of(find(app, "text", THINKING[1])))
         wanted = play_by_keyboard(reader, lambda: next(
-            (n.name for n, _ in nodes(app) if n.getState().contains(pyatspi.STATE_FOCUSED)), None))
+            (n.name for n, _ in nodes(app) if n.getState().contains(pyatspi.STATE_FOCUSED)), None),
+            show_thinking)
         check_speech(reader.stop(), wanted)
     finally:
         game.terminate()
@@ -328,8 +343,10 @@ def in_desktop_session():
     if os.environ.get("QRV_ACCESSIBILITY_SESSION") != "1":
         # A runtime folder of its own: the accessibility bus's socket lies there, and a second
         # session at the same time would otherwise take over the first one's.
+        # Settings of its own too, which the program writes and the next run must not find.
         runtime = tempfile.mkdtemp()
-        env = dict(os.environ, QRV_ACCESSIBILITY_SESSION="1", XDG_RUNTIME_DIR=runtime)
+        env = dict(os.environ, QRV_ACCESSIBILITY_SESSION="1", XDG_RUNTIME_DIR=runtime,
+                   XDG_CONFIG_HOME=os.path.join(runtime, "config"))
         for name in ("WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "QT_QPA_PLATFORMTHEME"):
             env.pop(name, None)
         # In a process group of its own, so that nothing it started outlives it, even when it

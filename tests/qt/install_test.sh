@@ -10,6 +10,8 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 apt_get() { DEBIAN_FRONTEND=noninteractive apt-get "$@" -y -qq >/dev/null; }
 
 id=org.example.quorvane scratch=$(mktemp -d)
+# The programs started here remember their settings in the scratch folder, not the user's.
+export XDG_CONFIG_HOME="$scratch/config"
 trap 'rm -rf "$scratch"' EXIT
 if [ "$1" = "--deb" ]; then
     deb=$(readlink -f "$2") probe=$3 has_network=1 prefix=/usr link_dir=games

@@ -1,4 +1,7 @@
 // Whole games through the window, with a fake network library whose answers the test chooses.
+#include <unistd.h>
+
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QFrame>
@@ -7,10 +10,15 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QTest>
 #include <QTimer>
 
+#include "resources/pattern_strings.h"
 #include "rules/random.h"
 #include "ui/qt/about_dialog.h"
 #include "ui/qt/program_icon.h"
@@ -67,13 +75,57 @@ int NoStrings(unsigned, char* buffer, int size) {
     return 0;
 }
 
+// The fake library with values, the same for every position; the centre loses.
+int FakeOutputs(const std::int32_t* /*input*/, float* outputs) {
+    constexpr float kValues[kSquareCount] = {0.26F, 0.12F, 0.64F, 0.35F, -0.5F,
+                                             0.48F, 0.05F, 0.71F, 0.3F};
+    std::copy(kValues, kValues + kSquareCount, outputs);
+    return 1;
+}
+bool StartFakeWithValues(NetworkBinding& binding, LoadFailure& failure) {
+    const bool ready = FakeSetup().StartNetwork(binding, failure);
+    binding.GetNetOutputs = FakeOutputs;
+    return ready;
+}
+
+// The settings file of the program, in the test's own configuration folder.
+QString SettingsFile() {
+    return QSettings(QStringLiteral("quorvane"), QStringLiteral("quorvane")).fileName();
+}
+
+// What `run` writes to standard error.
+QString StandardError(const std::function<void()>& run) {
+    QTemporaryFile file;
+    const int saved = dup(2);
+    dup2(file.open() ? file.handle() : saved, 2);
+    run();
+    dup2(saved, 2);
+    close(saved);
+    file.seek(0);
+    return QString::fromLocal8Bit(file.readAll());
+}
+
+QString PanelText(const MainWindow& window) {
+    QAccessibleInterface* text = QAccessible::queryAccessibleInterface(
+        window.findChild<QPlainTextEdit*>(QStringLiteral("thinkingText")));
+    return text->textInterface()->text(0, text->textInterface()->characterCount());
+}
+
 }  // namespace
 
 class MainWindowTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init() { UseFakeLibrary("fake_ready"); }
+    void initTestCase() {
+        // The program's settings go to a folder of the test's, never the user's.
+        qputenv("XDG_CONFIG_HOME", config_.path().toLocal8Bit());
+    }
+    void init() {
+        UseFakeLibrary("fake_ready");
+        QFile::remove(SettingsFile());
+        QDir(SettingsFile()).removeRecursively();
+    }
 
     void windowHasTheTemplatesProportions() {
         WindowDriver driver;
@@ -145,22 +197,27 @@ private Q_SLOTS:
     void menusHaveTheItemsWithoutKeysOrChecks() {
         WindowDriver driver;
         const QList<QAction*> menus = driver.Window().MenuBar()->actions();
-        QCOMPARE(menus.size(), 2);
+        QCOMPARE(menus.size(), 3);
         QCOMPARE(menus[0]->text(), QStringLiteral("&File"));
-        QCOMPARE(menus[1]->text(), QStringLiteral("&Help"));
+        QCOMPARE(menus[1]->text(), QStringLiteral("&View"));
+        QCOMPARE(menus[2]->text(), QStringLiteral("&Help"));
         QStringList items;
         for (QAction* menu : menus) {
             for (QAction* item : menu->menu()->actions()) {
                 items << item->text();
                 QVERIFY(item->shortcuts().isEmpty());
-                QVERIFY(!item->isCheckable());
+                // Only the view's item has a check mark, off at first.
+                QCOMPARE(item->isCheckable(), menu == menus[1]);
+                QVERIFY(!item->isChecked());
                 QVERIFY(!item->isSeparator());
             }
         }
         QCOMPARE(items, QStringList({QStringLiteral("Play against the &Random Number Generator"),
                                      QStringLiteral("Play against the &Neural Network"),
                                      QStringLiteral("Play against the &Genetic Algorithm"),
-                                     QStringLiteral("E&xit"), QStringLiteral("&About ...")}));
+                                     QStringLiteral("E&xit"),
+                                     QStringLiteral("Show the Network's &Thinking"),
+                                     QStringLiteral("&About ...")}));
     }
 
     void keyboardStartsOnExitAndTabsInTemplateOrder() {
@@ -490,6 +547,91 @@ private Q_SLOTS:
         QCOMPARE(driver.Drawn().count(QLatin1Char('O')), 1);
     }
 
+    void theThinkingViewExplainsEachMoveBesideTheBoardAndIsRemembered() {
+        {
+            WindowDriver driver(WindowSetup{LoadPatternString, StartFakeWithValues});
+            MainWindow& window = driver.Window();
+            const QSize today = window.size();
+            auto* view = window.findChild<QAction*>(QStringLiteral("showThinking"));
+            auto* panel = window.findChild<QWidget*>(QStringLiteral("thinking"));
+            auto* text = window.findChild<QPlainTextEdit*>(QStringLiteral("thinkingText"));
+            view->trigger();
+            QCOMPARE(window.size(), today + QSize(panel->width(), 0));
+            QCOMPARE(QAccessible::queryAccessibleInterface(panel)->text(QAccessible::Name),
+                     QStringLiteral("The Network's Thinking"));
+            SetFakeAnswers({7});
+            driver.Click(0);
+            driver.PlayO();
+            QCOMPARE(PanelText(window),
+                     "Neural Network\nStored position 3 of 17 was found as it stands, and the "
+                     "network was asked.\nTop left: taken\nTop centre: 12%\nTop right: 64%\n"
+                     "Middle left: 35%\nCentre: loses\nMiddle right: 48%\nBottom left: 5%\n"
+                     "Bottom centre: 71%, chosen\nBottom right: 30%\n"
+                     "Against the Random Number Generator: 0 won, 0 drawn, 0 lost\n"
+                     "Against the Neural Network: 0 won, 0 drawn, 0 lost\n"
+                     "Against the Genetic Algorithm: 0 won, 0 drawn, 0 lost");
+            driver.Status()->setFocus();
+            QTest::keyClick(driver.Status(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), text);
+            driver.SaveScreenshot(QStringLiteral("thinking-light.png"));
+            const QPalette light = QApplication::palette();
+            const QColor grey(53, 53, 53);
+            const QColor base(35, 35, 35);
+            QPalette dark(Qt::white, grey, grey.lighter(), grey.darker(), grey.darker(130),
+                          Qt::white, Qt::white, base, grey);
+            QApplication::setPalette(dark);
+            QCoreApplication::processEvents();
+            const QImage shot = text->viewport()->grab().toImage();
+            QCOMPARE(shot.pixelColor(shot.width() - 2, shot.height() - 2), base);
+            driver.SaveScreenshot(QStringLiteral("thinking-dark.png"));
+            QApplication::setPalette(light);
+
+            view->trigger();
+            QCOMPARE(window.size(), today);
+            view->trigger();
+            SetFakeAnswers({});  // the first empty square again, for a lost game
+            driver.Reset();
+            driver.PlaySequence({1, 4, 2, 5});
+            driver.PlayO();
+            QVERIFY(PanelText(window).contains(QLatin1String("Network: 0 won, 0 drawn, 1 lost")));
+            driver.ChooseOpponent("playGenetic");
+        }
+        // The next run finds the opponent, the view and the record as this one left them.
+        WindowDriver driver;
+        QCOMPARE(MainWindow::GameSession().Game().OpponentKind, kGeneticOpponent);
+        QVERIFY(PanelText(driver.Window()).startsWith(QLatin1String("Genetic Algorithm\n")) &&
+                PanelText(driver.Window()).contains(QLatin1String("Network: 0 won, 0 drawn, 1")));
+    }
+
+    void badSettingsGiveTheDefaultsAndOneLine_data() {
+        QTest::addColumn<QByteArray>("content");  // empty: a folder where the file should be
+        QTest::addColumn<QString>("why");
+        QTest::newRow("a folder") << QByteArray() << "cannot be read; the defaults are used";
+        QTest::newRow("unknown words") << QByteArray("opponent=chess\nshowThinking=maybe\n")
+                                       << "has a damaged value for opponent; its default is used";
+        QTest::newRow("counts out of range")
+            << QByteArray("[records]\nrandom\\won=99999999999\nnetwork\\lost=-3\n")
+            << "has a damaged value for records/random/won; its default is used";
+    }
+    void badSettingsGiveTheDefaultsAndOneLine() {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, why);
+        const QString file = SettingsFile();
+        QVERIFY(QDir().mkpath(content.isEmpty() ? file : QFileInfo(file).absolutePath()));
+        if (QFile written(file); !content.isEmpty()) {
+            QVERIFY(written.open(QIODevice::WriteOnly) && written.write(content) > 0);
+        }
+        const QString said = StandardError([] {
+            WindowDriver driver;
+            QCOMPARE(MainWindow::GameSession().Game().OpponentKind, kNetworkOpponent);
+            // The result is saved, or fails to be, and the game goes on.
+            driver.PlaySequence({1, 4, 2, 5});
+            driver.PlayO();
+            QCOMPARE(driver.StatusText(), kLose);
+        });
+        QCOMPARE(said, "quorvane: the settings file " + file + " " + why + "\n");
+    }
+
     void aFailedPatternTableGivesAWindowWithoutAGame() {
         pretendStarts = 0;
         WindowDriver driver(WindowSetup{NoStrings, PretendStart});
@@ -505,6 +647,9 @@ private Q_SLOTS:
         QTest::mouseClick(driver.Button("exit"), Qt::LeftButton);
         QTRY_VERIFY(!driver.Window().isVisible());
     }
+
+private:
+    QTemporaryDir config_;
 };
 
 }  // namespace qrv::qt::test

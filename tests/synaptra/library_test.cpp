@@ -25,12 +25,9 @@ using synaptra::testing::Bytes;
 
 const qrv::Board kEmpty = qrv::EmptyBoard();
 
-// The optional entry point that the binding does not look up itself.
-using GetNetOutputsProc = int (*)(const std::int32_t* input, float* outputs);
-
 // GetNetOutputs on a board: the nine outputs, or none when it answers 0. It must write
 // nothing then, so the buffer starts with a value no network gives here.
-std::vector<float> OutputsOf(GetNetOutputsProc proc, const qrv::Board& board) {
+std::vector<float> OutputsOf(qrv::GetNetOutputsProc proc, const qrv::Board& board) {
     std::vector<float> outputs(qrv::kSquareCount, 12345.0f);
     const qrv::NetInput input = qrv::EncodeNetInput(board);
     if (proc(input.data(), outputs.data()) == 0) {
@@ -72,9 +69,7 @@ protected:
         ASSERT_NE(binding_.InitNet, nullptr);
         ASSERT_NE(binding_.KillNet, nullptr);
         ASSERT_NE(binding_.NetLastError, nullptr);
-        outputs_ = reinterpret_cast<GetNetOutputsProc>(
-            qrv::seam::FindEntryPoint(binding_.Library, "GetNetOutputs"));
-        ASSERT_NE(outputs_, nullptr);
+        ASSERT_NE(binding_.GetNetOutputs, nullptr);
     }
 
     void TearDown() override {
@@ -92,11 +87,12 @@ protected:
 
     int Init(const std::string& name) { return binding_.InitNet(name.c_str()); }
     int Ask(const qrv::Board& board) { return qrv::AskNetwork(binding_, board); }
-    std::vector<float> Outputs(const qrv::Board& board) { return OutputsOf(outputs_, board); }
+    std::vector<float> Outputs(const qrv::Board& board) {
+        return OutputsOf(binding_.GetNetOutputs, board);
+    }
 
     fs::path folder_;
     qrv::NetworkBinding binding_;
-    GetNetOutputsProc outputs_ = nullptr;
 };
 
 TEST_F(SynaptraLibrary, IsNotReadyBeforeInitNetOrAfterAFailedOneAndSaysWhy) {
@@ -200,8 +196,8 @@ TEST_F(SynaptraLibrary, AnswersMinusOneForInputThatIsNoPosition) {
     EXPECT_EQ(binding_.GetNetMove(input.data()), -1);
     EXPECT_EQ(Ask(BoardOf("XOXOXOOXO")), -1);  // a full board has no square to give
     float scores[qrv::kSquareCount];
-    EXPECT_EQ(outputs_(input.data(), scores), 0);
-    EXPECT_EQ(outputs_(nullptr, scores), 0);
+    EXPECT_EQ(binding_.GetNetOutputs(input.data(), scores), 0);
+    EXPECT_EQ(binding_.GetNetOutputs(nullptr, scores), 0);
     EXPECT_EQ(Outputs(BoardOf("XOXOXOOXO")).size(), qrv::kSquareCount);  // still a position
 }
 
@@ -245,8 +241,7 @@ TEST_F(TrainedNetwork, ScoresEveryStoredPositionAsTheTrainerValuesItAndAnswersTh
     ASSERT_TRUE(qrv::LoadPatternTable(table, qrv::LoadPatternString, qrv::kFirstPatternId));
     const qrv::trainer::Targets targets = qrv::trainer::SearchTargets(table);
     ASSERT_TRUE(targets.fixedPoint);
-    const auto outputs = reinterpret_cast<GetNetOutputsProc>(
-        qrv::seam::FindEntryPoint(binding_.Library, "GetNetOutputs"));
+    const qrv::GetNetOutputsProc outputs = binding_.GetNetOutputs;
     ASSERT_NE(outputs, nullptr);
     for (int slot = 0; slot < qrv::kPatternCount; ++slot) {
         SCOPED_TRACE(slot);

@@ -121,6 +121,18 @@ def check_screen(driver, want, what):
     return got
 
 
+def thinking(driver):
+    return driver.execute_script("""const part = (name) => document.getElementById(name);
+        return {shown: part('thinking').getClientRects().length > 0,
+                checked: part('thinking-item').getAttribute('aria-checked'),
+                how: part('thinking-how').textContent,
+                records: [...part('thinking-records').children].map(e => e.textContent),
+                stored: [...part('thinking-stored').querySelectorAll('td')]
+                    .map(e => e.textContent || ' '),
+                values: [...part('thinking-values').children].map(e => e.textContent),
+                noValues: part('thinking-no-values').textContent};""")
+
+
 def keyboard(driver, target, key=Keys.SPACE):
     """Tab or Shift+Tab from the focused control to the target, then the key."""
     order = ["file-title", *(f"square-{square}" for square in range(9)), "play-o", "reset"]
@@ -215,7 +227,7 @@ def main():
         assert driver.switch_to.active_element.get_attribute("id") == "file-title"
         driver.switch_to.active_element.send_keys(Keys.ENTER)
         driver.switch_to.active_element.send_keys(Keys.ARROW_RIGHT)
-        assert driver.switch_to.active_element.get_attribute("id") == "about-item"
+        assert driver.switch_to.active_element.get_attribute("id") == "thinking-item"
         driver.switch_to.active_element.send_keys(Keys.ARROW_LEFT)
         driver.switch_to.active_element.send_keys("r")
         assert driver.switch_to.active_element.get_attribute("id") == "file-title"
@@ -227,7 +239,7 @@ def main():
         for action in want["actions"]:
             keyboard(driver, "play-o" if action == "p" else f"square-{action}")
         check_screen(driver, want, "keyboard")
-        keyboard(driver, "file-title", Keys.ARROW_RIGHT)
+        keyboard(driver, "file-title", Keys.END)
         driver.switch_to.active_element.send_keys(Keys.ARROW_DOWN)
         # In forced colours the focused item keeps an outline, and a nought no light inside.
         driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {
@@ -264,7 +276,60 @@ def main():
                 lambda d: len(d.execute_script("return spoken")) >= count)
         assert driver.execute_script("return spoken") == ["", "New game"] * 2
 
-        # On a phone, in each state, every control is large enough and the About box fits.
+        # The network's thinking: damaged or out-of-range storage gives the defaults, the view
+        # off and no results; Alt+V and its letter show it, a named region that says how the
+        # computer chose and counts the game; both are remembered, and storage that throws
+        # loses neither the game nor the view.
+        lost = expected(2, "=Game over - you lose!")
+        for view, records in (("yes", '[[1,2,3],[4,5],"x"]'), ("shown", "[[1,2,3],[0,0,-1],[0,0,0]]"),
+                              ("shown", "[[1,2,3],[0,0,1e10],[0,0,0]]"), ("", "{")):
+            driver.execute_script("localStorage.setItem('quorvane-thinking', arguments[0]);"
+                                  "localStorage.setItem('quorvane-records', arguments[1]);",
+                                  view, records)
+            load(driver, port, "&opponent=network")
+            if view != "shown":
+                assert not thinking(driver)["shown"], (view, records)
+                driver.find_element(By.ID, "play-o").send_keys(Keys.ALT + "v")
+                assert driver.switch_to.active_element.aria_role == "menuitemcheckbox"
+                driver.switch_to.active_element.send_keys("t")
+                assert driver.switch_to.active_element.get_attribute("id") == "play-o"
+            got = thinking(driver)
+            assert got["shown"] and got["checked"] == "true", (view, records, got)
+            assert got["records"] == [f"Against the {name}: 0 won, 0 drawn, 0 lost" for name in
+                                      ("Random Number Generator", "Neural Network",
+                                       "Genetic Algorithm")], (records, got)
+        region = driver.find_element(By.ID, "thinking")
+        assert (region.aria_role, region.accessible_name) == ("region", "The Network's Thinking")
+        click(driver, lost["actions"])
+        check_screen(driver, lost, "lost with the view on")
+        assert thinking(driver)["how"] == "It completed its line.", thinking(driver)
+        assert thinking(driver)["records"][1] == "Against the Neural Network: 0 won, 0 drawn, 1 lost"
+        WebDriverWait(driver, 5).until(lambda d: d.find_element(By.ID, "announcer").get_attribute(
+            "textContent").endswith("Game over - you lose! It completed its line."))
+        load(driver, port, "&opponent=network")
+        click(driver, "4p")
+        got = thinking(driver)
+        chosen = [entry for entry in got["values"] if entry.endswith(", chosen")]
+        assert got["shown"] and got["how"].startswith("Stored position ") and \
+            got["stored"] == [" ", " ", " ", " ", "X", " ", " ", " ", " "] and \
+            got["noValues"] == "" and got["values"][4] == "Centre: taken" and len(chosen) == 1, got
+        rated = "The network rated it " + chosen[0].split(": ")[1][:-len(", chosen")] + "."
+        WebDriverWait(driver, 5).until(lambda d: d.find_element(By.ID, "announcer").get_attribute(
+            "textContent").endswith(rated))
+        assert got["records"][1].endswith("1 lost"), got
+        refused = driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source":
+            "Object.defineProperty(window, 'localStorage', {get() { throw new Error('refused'); }})"})
+        load(driver, port, "&opponent=network")
+        assert not thinking(driver)["shown"]
+        driver.find_element(By.ID, "view-title").click()
+        driver.find_element(By.ID, "thinking-item").click()
+        click(driver, lost["actions"])
+        check_screen(driver, lost, "lost without storage")
+        assert thinking(driver)["records"][1].endswith("0 drawn, 1 lost"), thinking(driver)
+        driver.execute_cdp_cmd("Page.removeScriptToEvaluateOnNewDocument", refused)
+
+        # On a phone, in each state, every control is large enough and the About box fits; the
+        # thinking, still shown, stands below the board.
         driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
             "width": 390, "height": 844, "deviceScaleFactor": 3, "mobile": True})
         load(driver, port, "&opponent=random")
@@ -279,6 +344,9 @@ def main():
                     click(driver, step)
             faults = driver.execute_script(TARGETS)
             assert not faults, (state, faults)
+            below = driver.find_element(By.ID, "reset").rect
+            assert driver.find_element(By.ID, "thinking").rect["y"] >= \
+                below["y"] + below["height"], state
         driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
 
         # Installable, and once the worker has kept the site, a reload without the server

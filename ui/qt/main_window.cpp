@@ -3,12 +3,14 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFrame>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cstdio>
@@ -19,7 +21,9 @@
 #include "ui/qt/about_dialog.h"
 #include "ui/qt/accessibility.h"
 #include "ui/qt/dialog_units.h"
+#include "ui/qt/settings.h"
 #include "ui/qt/square_button.h"
+#include "ui/qt/thinking_panel.h"
 
 namespace qrv::qt {
 
@@ -86,14 +90,23 @@ MainWindow::MainWindow(const WindowSetup& setup) {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->setMenuBar(menuBar_);
-    layout->addWidget(client_);
+    // The client area, and the network's thinking beside it while it is shown.
+    auto* row = new QHBoxLayout;
+    row->setSpacing(0);
+    row->addWidget(client_);
+    layout->addLayout(row);
     BuildControls();
     BuildMenus();
+    const Remembered remembered = BuildThinking(row);
     CenterOnScreen();
 
     // The library's error box shows before the window; without stored positions the window
     // has no game.
-    session->Start(*this, setup);
+    SessionSetup start = setup;
+    start.ShowThinking = remembered.ShowThinking;
+    start.Records = remembered.Records;
+    start.Opponent = remembered.Opponent;
+    session->Start(*this, start);
 }
 
 MainWindow::~MainWindow() {
@@ -213,6 +226,12 @@ void MainWindow::BuildMenus() {
     exit->setObjectName(QStringLiteral("fileExit"));
     connect(exit, &QAction::triggered, this, &MainWindow::PostClose);
 
+    QMenu* view = menuBar_->addMenu(QStringLiteral("&View"));
+    showThinking_ = view->addAction(QString::fromLatin1(kShowThinkingItem));
+    showThinking_->setObjectName(QStringLiteral("showThinking"));
+    showThinking_->setCheckable(true);
+    connect(showThinking_, &QAction::toggled, this, &MainWindow::OnShowThinking);
+
     QMenu* help = menuBar_->addMenu(QStringLiteral("&Help"));
     QAction* about = help->addAction(QStringLiteral("&About ..."));
     about->setObjectName(QStringLiteral("helpAbout"));
@@ -242,13 +261,20 @@ void MainWindow::ShowUpdate(const SessionUpdate& update) {
         // Shown from its first character, as a Windows edit field shows a new text.
         statusField_->setCursorPosition(0);
     }
+    if (update.Thinking != nullptr) {
+        thinking_->Show(*update.Thinking, session->Records());
+    }
     // The squares' new names reach a screen reader only for the focused square, and the status
     // field's text not at all while it has no focus: the sentence says it all, once.
     announcer_->Announce(QString::fromLatin1(update.Spoken.data()));
+    if (update.RecordsChanged) {
+        Remember();
+    }
 }
 
 void MainWindow::OnOpponent(int kind) {
     session->ChooseOpponent(kind);
+    Remember();
     // The new game starts once the menu command is done, as a posted Reset.
     QMetaObject::invokeMethod(
         this, [] { session->Reset(); }, Qt::QueuedConnection);
@@ -257,6 +283,36 @@ void MainWindow::OnOpponent(int kind) {
 void MainWindow::OnAbout() {
     AboutDialog about(this, client_);
     about.exec();
+}
+
+Remembered MainWindow::BuildThinking(QBoxLayout* row) {
+    settings_ = std::make_unique<SettingsStore>();
+    const Remembered remembered = settings_->Load();
+    thinking_ = new ThinkingPanel(this);
+    row->addWidget(thinking_);
+    thinking_->setVisible(remembered.ShowThinking);
+    // Reached after the status field, and only while it is shown.
+    setTabOrder(statusField_, thinking_->Text());
+    // The session learns of it when it starts.
+    const QSignalBlocker quiet(showThinking_);
+    showThinking_->setChecked(remembered.ShowThinking);
+    return remembered;
+}
+
+void MainWindow::OnShowThinking(bool shown) {
+    thinking_->setVisible(shown);
+    // The window grows by the panel, and is today's again without it.
+    layout()->activate();
+    setFixedSize(sizeHint());
+    session->ShowThinking(shown);
+    Remember();
+}
+
+void MainWindow::Remember() {
+    if (!session->HasGame()) {
+        return;
+    }
+    settings_->Save({session->Game().OpponentKind, session->ThinkingShown(), session->Records()});
 }
 
 void MainWindow::PostClose() {

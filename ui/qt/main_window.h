@@ -4,11 +4,13 @@
 
 #include <QWidget>
 #include <array>
+#include <memory>
 
 #include "game/session.h"
 #include "resources/resource_ids.h"
 
 class QAction;
+class QBoxLayout;
 class QLineEdit;
 class QMenuBar;
 class QPushButton;
@@ -16,7 +18,10 @@ class QPushButton;
 namespace qrv::qt {
 
 class Announcer;
+class SettingsStore;
+struct Remembered;
 class SquareButton;
+class ThinkingPanel;
 
 inline constexpr char kWindowCaption[] = QRV_MAIN_CAPTION;
 inline constexpr char kLibraryErrorCaption[] = "Error...Failed to load libSynaptra.so!";
@@ -62,6 +67,10 @@ private:
 
     void OnOpponent(int kind);
     void OnAbout();
+    // The network's thinking, and what the program remembers of it.
+    Remembered BuildThinking(QBoxLayout* row);
+    void OnShowThinking(bool shown);
+    void Remember();
     void PostClose();
     void Shutdown();
 
@@ -73,6 +82,9 @@ private:
     QLineEdit* statusField_ = nullptr;
     Announcer* announcer_ = nullptr;
     std::array<SquareButton*, kSquareCount> squares_{};
+    ThinkingPanel* thinking_ = nullptr;
+    QAction* showThinking_ = nullptr;
+    std::unique_ptr<SettingsStore> settings_;
 };
 
 }  // namespace qrv::qt

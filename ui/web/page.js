@@ -144,6 +144,19 @@ document.querySelector(".menu-bar").addEventListener("pointerdown", () => {
     }
 }, true);
 
+// An access key (Alt and a title's letter) focuses the title and clicks it in one go: the focus
+// to give back is the one the title took over.
+let focusTakenFrom = null;
+document.querySelector(".menu-bar").addEventListener("focusin", (event) => {
+    focusTakenFrom = event.relatedTarget;
+    setTimeout(() => { focusTakenFrom = null; });
+});
+document.querySelector(".menu-bar").addEventListener("click", () => {
+    if (!openTitle() && focusTakenFrom && !focusTakenFrom.closest(".menu-bar")) {
+        returnTo = focusTakenFrom;
+    }
+}, true);
+
 for (const title of titles) {
     title.addEventListener("click", () => {
         if (openTitle() === title) {
@@ -256,7 +269,19 @@ document.getElementById("about-item").addEventListener("click", () => {
                                 root.clientHeight)}px`;
 });
 document.getElementById("about-ok").addEventListener("click", () => about.close());
-about.addEventListener("close", () => restoreFocus(titles[1]));
+about.addEventListener("close", () => restoreFocus(titles.at(-1)));
+
+// View > "Show the Network's Thinking": the panel (thinking.js) shown or hidden, and remembered.
+thinkingItem.addEventListener("click", () => {
+    closeMenus();
+    if (game) {
+        const shown = thinkingPanel.hidden;
+        game._qrv_show_thinking(shown ? 1 : 0);
+        showThinkingView(shown);
+        keepShown(shown);
+    }
+    restoreFocus(document.getElementById("view-title"));
+});
 
 playButton.addEventListener("click", () => game?._qrv_play_o());
 resetButton.addEventListener("click", () => game?._qrv_reset());
@@ -285,6 +310,7 @@ const params = new URLSearchParams(location.search);
 const seedText = params.get("seed");
 const seed = /^\d{1,10}$/.test(seedText ?? "") && Number(seedText) < 2 ** 32 ? Number(seedText) : null;
 const chosen = opponentNamed(params.get("opponent")) ?? opponentNamed(storage());
+const remembered = keptThinking();
 
 try {
     const instance = await createQuorvane({
@@ -295,12 +321,16 @@ try {
             statusLine.setAttribute("aria-label", statusName);
         },
         announce,
+        showThinking: drawThinking,
+        saveRecords: keepRecords,
         reportLibraryFailure: () => alert(
             "Error...Failed to load the network!\n\nReload the page to play against it."),
         onAbort: showFailure,
     });
-    if (instance._qrv_start(seed === null ? 0 : 1, seed ?? 0)) {
+    remembered.records.forEach((record, index) => instance._qrv_remember_record(index, ...record));
+    if (instance._qrv_start(seed === null ? 0 : 1, seed ?? 0, remembered.shown ? 1 : 0)) {
         game = instance;
+        showThinkingView(remembered.shown);
         if (chosen) {
             chooseOpponent(chosen);
         } else {
