@@ -15,7 +15,9 @@ namespace qrv {
 // squares O can play safely are win chances from 0 up.
 inline constexpr float kLosingValueBelow = -0.25F;
 
-// The view's name, for assistive technology as for the eye.
+// The View menu's item, '&' before the letter that chooses it, and the view's name, for
+// assistive technology as for the eye; the page's generator reads both from here.
+inline constexpr char kShowThinkingItem[] = "Show the Network's &Thinking";
 inline constexpr char kThinkingName[] = "The Network's Thinking";
 // What the view says for a network answer when the library cannot give the values behind it.
 inline constexpr char kNoValuesText[] = "This network library gives no values";

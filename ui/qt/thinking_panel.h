@@ -12,8 +12,6 @@ class QPlainTextEdit;
 
 namespace qrv::qt {
 
-inline constexpr char kShowThinkingItem[] = "Show the Network's &Thinking";
-
 // Its size in dialog units; it is as tall as the client area.
 inline constexpr int kThinkingWidthUnits = 250;
 

@@ -56,6 +56,20 @@ def opening_text(header_path):
     return match.group(1)
 
 
+def thinking_texts(header_path):
+    """The View menu's item, its letter underlined, and the panel's name."""
+    with open(header_path, encoding="ascii") as header:
+        texts = dict(re.findall(r'(kShowThinkingItem|kThinkingName)\[\]\s*=\s*"([^"\\]*)"',
+                                header.read()))
+    if len(texts) != 2:
+        sys.exit(f"make_page: no View menu item or view name in {header_path}")
+    before, letter, after = re.fullmatch(r"([^&]*)&(.)(.*)", texts["kShowThinkingItem"]).groups()
+    return {"THINKING_ITEM": f"{html.escape(before)}<u>{html.escape(letter)}</u>"
+                             f"{html.escape(after)}",
+            "THINKING_KEY": letter.lower(),
+            "THINKING_NAME": html.escape(texts["kThinkingName"])}
+
+
 def opponent_items(table_path):
     """The File menu's opponents, from the table the session and the Windows menu are made
     from: the letter after '&' underlined and chosen by its key."""
@@ -111,10 +125,11 @@ def boxes(page):
 
 
 def main():
-    if len(sys.argv) != 8:
-        sys.exit("usage: make_page.py TEMPLATE ICON_MAP RESOURCE_IDS GAME_STATE OPPONENTS "
-                 "LAYOUT OUTPUT")
-    template, icon_map, resource_ids, game_state, opponents, window_layout, output = sys.argv[1:]
+    if len(sys.argv) != 9:
+        sys.exit("usage: make_page.py TEMPLATE ICON_MAP RESOURCE_IDS GAME_STATE THINKING "
+                 "OPPONENTS LAYOUT OUTPUT")
+    (template, icon_map, resource_ids, game_state, thinking, opponents, window_layout,
+     output) = sys.argv[1:]
     svg = icon_svg(icon_map)
     named_boxes = layout(window_layout)
     values = {name: box() for name, box in named_boxes.items()}
@@ -123,6 +138,7 @@ def main():
               "OPENING_TEXT": html.escape(opening_text(game_state)),
                    "ICON_URI": "data:image/svg+xml," + urllib.parse.quote(svg, safe="=:/' ")})
     values.update({key: html.escape(text) for key, text in resource_texts(resource_ids).items()})
+    values.update(thinking_texts(thinking))
     with open(template, encoding="utf-8") as source:
         page = source.read()
 
