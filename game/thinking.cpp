@@ -97,16 +97,17 @@ void Explain(Thinking& thinking, bool networkReady) {
 
 void DescribeValues(Thinking& thinking) {
     for (int square = 0; square < kSquareCount; ++square) {
-        TextWriter entry(thinking.Values[square]);
-        entry << SquarePosition(square) << ": ";
+        TextWriter word(thinking.Words[square]);
         const float value = thinking.BoardValues[square];
         if (thinking.Before[square] != kEmptyMark) {
-            entry << "taken";
+            word << "taken";
         } else if (value < kLosingValueBelow) {
-            entry << "loses";
+            word << "loses";
         } else {
-            entry << Percent(value) << "%";
+            word << Percent(value) << "%";
         }
+        TextWriter entry(thinking.Values[square]);
+        entry << SquarePosition(square) << ": " << thinking.Words[square].data();
         if (square == thinking.Square) {
             entry << ", chosen";
         }
@@ -133,6 +134,7 @@ void ExplainMove(Thinking& thinking, const PatternTable& patterns, const Network
     const MoveReason& reason = thinking.Reason;
     thinking.HasValues = false;
     thinking.Values = {};
+    thinking.Words = {};
     const bool found = reason.Slot >= 0 && reason.Slot < patterns.count;
     if (found) {
         std::copy_n(patterns.slots[reason.Slot].begin(), kSquareCount, thinking.Stored.begin());

@@ -57,6 +57,8 @@ struct Thinking {
     // One entry per square of the real board, e.g. "Top left: 26%", "Centre: taken"; empty
     // without values.
     std::array<ValueText, kSquareCount> Values{};
+    // The same values' own words, "26%", "loses" or "taken", for a square drawn small.
+    std::array<ValueText, kSquareCount> Words{};
 };
 
 // Fills the record's words and, for a network answer, the stored position and the values

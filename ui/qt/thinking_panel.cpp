@@ -39,13 +39,6 @@ QColor Heat(float value, const QColor& base) {
     return Mix(base, QColor(30, 170, 60), 0.12 + 0.63 * std::clamp(value, 0.0F, 1.0F));
 }
 
-// "26%" of "Top left: 26%, chosen".
-QString ShortValue(const ValueText& entry) {
-    QString text = QString::fromLatin1(entry.data());
-    text = text.mid(text.indexOf(QLatin1String(": ")) + 2);
-    return text.left(text.indexOf(QLatin1Char(',')));
-}
-
 }  // namespace
 
 // The stored position consulted above the values carried onto the real board. Only for the
@@ -96,9 +89,10 @@ private:
             painter.setPen(Mix(colours.color(QPalette::Base), colours.color(QPalette::Text), 0.4));
             painter.drawRect(box);
             painter.setPen(colours.color(QPalette::Text));
-            const QString text = empty && values != nullptr ? ShortValue(values->Values[square])
-                                 : empty                    ? QString()
-                                                            : QString(QChar(board[square]));
+            const QString text = empty && values != nullptr
+                                     ? QString::fromLatin1(values->Words[square].data())
+                                 : empty ? QString()
+                                         : QString(QChar(board[square]));
             painter.drawText(box, Qt::AlignCenter, text);
             if (square == marked) {
                 QPen pen(colours.color(QPalette::Highlight));

@@ -92,7 +92,7 @@ function drawThinking(thinking) {
         const value = thinking.heat[square];
         const taken = thinking.before[square] !== " ";
         const loses = !taken && value < thinking.losingBelow;
-        cell.textContent = values[square]?.split(": ")[1].split(",")[0] ?? "";
+        cell.textContent = thinking.words?.[square] ?? "";
         cell.className = taken ? "taken" : loses ? "loses" : "";
         cell.classList.toggle("chosen", square === thinking.square);
         cell.style.setProperty("--heat", taken || loses ? 0 : Math.min(Math.max(value, 0), 1));

@@ -30,7 +30,8 @@ EM_JS(void, PageReportLibraryFailure, (), {
 // The texts come as fixed-size runs of characters, `size` apart.
 EM_JS(void, PageShowThinking, (const char* how, const char* opponent, const char* records,
                                int recordSize, int network, const char* stored,
-                               const char* values, int valueSize, const float* heat,
+                               const char* values, const char* words, int valueSize,
+                               const float* heat,
                                const char* before, float losingBelow, int square,
                                const char* noValues), {
     const texts = (start, count, size) =>
@@ -39,6 +40,7 @@ EM_JS(void, PageShowThinking, (const char* how, const char* opponent, const char
         how: UTF8ToString(how), opponent: UTF8ToString(opponent),
         records: texts(records, 3, recordSize), network: network != 0,
         stored: UTF8ToString(stored), values: values ? texts(values, 9, valueSize) : null,
+        words: values ? texts(words, 9, valueSize) : null,
         heat: Array.from(HEAPF32.subarray(heat >> 2, (heat >> 2) + 9)),
         before: UTF8ToString(before), losingBelow, square, noValues: UTF8ToString(noValues),
     });
@@ -62,8 +64,8 @@ void ShowThinking(const qrv::Thinking& thinking) {
         thinking.How.data(), qrv::OpponentName(thinking.Opponent), records[0].data(),
         qrv::kThinkingTextSize, thinking.Reason.Path == qrv::MovePath::NetworkAnswer ? 1 : 0,
         thinking.Stored.data(), thinking.HasValues ? thinking.Values[0].data() : nullptr,
-        qrv::kValueTextSize, thinking.BoardValues.data(), thinking.Before.data(),
-        qrv::kLosingValueBelow, thinking.Square, qrv::kNoValuesText);
+        thinking.Words[0].data(), qrv::kValueTextSize, thinking.BoardValues.data(),
+        thinking.Before.data(), qrv::kLosingValueBelow, thinking.Square, qrv::kNoValuesText);
 }
 
 // Won, drawn and lost against each opponent by OpponentIndex, kept by the page so that the
